@@ -1,0 +1,53 @@
+#pragma once
+
+#include "MessageBoxes.h"
+#include "WavPlayer.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace kw27::test {
+
+// Message boxes recorded instead of shown. Installed for its lifetime.
+class RecordingMessageSink : public MessageSink {
+public:
+    struct Box {
+        QString caption;
+        QString text;
+        MessageIcon icon;
+    };
+    RecordingMessageSink();
+    ~RecordingMessageSink() override;
+    void show(QWidget* parent, const QString& caption, const QString& text,
+              MessageIcon icon) override;
+    std::vector<Box> boxes;
+
+private:
+    MessageSink* previous_;
+};
+
+// Sound requests recorded instead of played. Installed for its lifetime.
+class RecordingSoundPlayer : public SoundPlayer {
+public:
+    struct Request {
+        QString name;
+        unsigned flags;
+    };
+    RecordingSoundPlayer();
+    ~RecordingSoundPlayer() override;
+    bool play(const QString& name, unsigned flags) override;
+    std::vector<Request> requests;
+
+private:
+    SoundPlayer* previous_;
+};
+
+// Makes "Data" in the current working folder: a symbolic link to the generated data set, or,
+// with copy set, a private copy that a test may change (remove a file, say).
+void provideDataFolder(bool copy = false);
+
+// A fresh empty folder under the test's working folder.
+QString makeFolder(const QString& name);
+
+}  // namespace kw27::test
