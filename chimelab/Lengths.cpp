@@ -1,0 +1,7 @@
+#include "Lengths.h"
+
+namespace chimelab {
+
+const kw27::LengthTable Length;
+
+}  // namespace chimelab

@@ -1,0 +1,75 @@
+#include "Splash.h"
+
+#include "Fonts.h"
+#include "TColor.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+void setTextColour(QWidget* widget, TColor colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colorToRgb(colour));
+    widget->setPalette(palette);
+}
+
+// Ends a wait as soon as the watched window is exposed.
+class ExposeWatcher : public QObject {
+public:
+    ExposeWatcher(QWindow* window, QEventLoop& loop) : window_(window), loop_(loop) {
+        window_->installEventFilter(this);
+    }
+    ~ExposeWatcher() override { window_->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Expose && window_->isExposed())
+            loop_.quit();
+        return false;
+    }
+
+private:
+    QWindow* window_;
+    QEventLoop& loop_;
+};
+
+}  // namespace
+
+TForm2::TForm2(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    ui.setupUi(this);
+    setFixedSize(511, 309);
+
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, colorToRgb(clLime));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    ui.Panel1->setColor(colorToRgb(clYellow));
+
+    ui.Label1->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 32, true, true));
+    setTextColour(ui.Label1, clBlue);
+    ui.Label2->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 64, true));
+    setTextColour(ui.Label2, clRed);
+    ui.Label1->adjustSize();
+    ui.Label2->adjustSize();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TForm2::paintAtOnce() {
+    // Under X11 the window is mapped asynchronously: wait for the window system to expose it
+    // (but not for ever), then paint everything at once.
+    QWindow* window = windowHandle();
+    if (window && !window->isExposed()) {
+        QEventLoop loop;
+        ExposeWatcher watcher(window, loop);
+        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    repaint();
+}

@@ -1,0 +1,128 @@
+#include "Unit1.h"
+
+#include "Fonts.h"
+#include "Glyph.h"
+#include "KwError.h"
+#include "MessageBoxes.h"
+#include "Splash.h"
+#include "TColor.h"
+#include "WavPlayer.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <array>
+
+namespace {
+
+// Frames of the pitch page's players, in the order they are given.
+const std::array<const char*, 8> clips{{
+    "Data\\Data2\\ド.avi",
+    "Data\\Data2\\re.avi",
+    "Data\\Data2\\ミ.avi",
+    "Data\\Data2\\ファ.avi",
+    "Data\\Data2\\ソ.avi",
+    "Data\\Data2\\ra.avi",
+    "Data\\Data2\\シ.avi",
+    "Data\\Data2\\ド2.avi",
+}};
+
+// The start-up scale, C up to high C.
+const std::array<const char*, 8> scale{{
+    "Data\\Data2\\C.wav",
+    "Data\\Data2\\D.wav",
+    "Data\\Data2\\E.wav",
+    "Data\\Data2\\F.wav",
+    "Data\\Data2\\G.wav",
+    "Data\\Data2\\A.wav",
+    "Data\\Data2\\B.wav",
+    "Data\\Data2\\C2.wav",
+}};
+
+constexpr int clientWidth = 601;
+constexpr int clientHeight = 398;
+
+}  // namespace
+
+QString sheetDateText(const QDate& date) {
+    return QStringLiteral("%1年 %2月 %3日")
+        .arg(date.year(), 4, 10, QLatin1Char('0'))
+        .arg(date.month())
+        .arg(date.day());
+}
+
+TForm1::TForm1(Clock today, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), today_(std::move(today)) {
+    ui->setupUi(this);
+    setFont(kw27::pixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
+
+    lengthPage.setupUi(ui->TabSheet1);
+    pitchPage.setupUi(ui->TabSheet2);
+    sheetPage.setupUi(ui->TabSheet4);
+    setUpLengthPage();
+
+    ui->BitBtn9->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 16, true));
+    QPalette palette = ui->BitBtn9->palette();
+    palette.setColor(QPalette::ButtonText, colorToRgb(clRed));
+    ui->BitBtn9->setPalette(palette);
+    ui->BitBtn9->setIcon(kw27::glyphIcon(QStringLiteral(":/assets/door.png"), 2));
+    connect(ui->BitBtn9, &QPushButton::clicked, this, [this] { Exit1Click(ui->BitBtn9); });
+    connect(ui->Exit1, &QAction::triggered, this, [this] { Exit1Click(ui->Exit1); });
+
+    OpenDialog1 = new QFileDialog(this, QStringLiteral("ファイルを開く"));
+    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
+    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog1->setNameFilter(QStringLiteral("ソングファイル(*.ksg)"));
+    OpenDialog1->setDefaultSuffix(QStringLiteral("ksg"));
+    SaveDialog1 = new QFileDialog(this, QStringLiteral("ファイルを保存"));
+    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
+    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
+    PrinterSetupDialog1 = new QPrintDialog(&printer, this);
+    PrinterSetupDialog1->setObjectName(QStringLiteral("PrinterSetupDialog1"));
+
+    // Fixed size, no maximising: the layouts are drawn to these pixels.
+    ui->ClientArea->setFixedSize(clientWidth, clientHeight);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    const int menuHeight = ui->MainMenu1->sizeHint().height();
+    setFixedSize(clientWidth, clientHeight + menuHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    FormCreate(this);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate(QObject*) {
+    const std::array<TAnimate*, 8> players{
+        pitchPage.Animate1, pitchPage.Animate2, pitchPage.Animate3, pitchPage.Animate4,
+        pitchPage.Animate5, pitchPage.Animate6, pitchPage.Animate7, pitchPage.Animate8};
+    try {
+        for (std::size_t i = 0; i < players.size(); ++i)
+            players[i]->setFileName(QString::fromUtf8(clips[i]));
+    } catch (const EKwError&) {
+        kw27::showWarning(this, QStringLiteral(
+                                    "アニメーションファイルがありません。ファイルを確認してください"));
+        return;
+    }
+
+    sheetPage.Edit5->setText(sheetDateText(today_()));
+
+    Form2 = new TForm2();
+    Form2->show();
+    Form2->paintAtOnce();
+
+    for (const char* note : scale)
+        kw27::sndPlaySound(QString::fromLatin1(note), kw27::SND_SYNC);
+
+    // Destroyed once the event loop runs, so the splash stays up until the main window shows.
+    Form2->deleteLater();
+
+    StartDir = QDir::toNativeSeparators(QDir::currentPath());
+}
+
+void TForm1::Exit1Click(QObject*) {
+    close();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+// Chimelab's main window. The frame (this header, Unit1.ui, Unit1.cpp) holds the menu bar,
+// the five tab pages and the quit button, and runs start-up in FormCreate. Each page's
+// controls come from a form of its own (LengthPage.ui, PitchPage.ui, ...) laid onto its tab
+// page; its handlers are members of this class, written in a source file of their own
+// (Unit1Length.cpp, ...). Handlers take the control that raised the event, so one handler can
+// serve several controls and tell them apart.
+
+#include "ui_LengthPage.h"
+#include "ui_PitchPage.h"
+#include "ui_SheetPage.h"
+#include "ui_Unit1.h"
+
+#include <QDate>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <functional>
+#include <memory>
+
+class TForm2;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    using Clock = std::function<QDate()>;
+
+    // today gives the date that start-up writes into the specification sheet.
+    explicit TForm1(Clock today = &QDate::currentDate, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    std::unique_ptr<Ui::TForm1> ui;
+    Ui::LengthPage lengthPage;
+    Ui::PitchPage pitchPage;
+    Ui::SheetPage sheetPage;
+
+    // Held by the window, shown by the pages that need them.
+    QFileDialog* OpenDialog1;
+    QFileDialog* SaveDialog1;
+    QPrinter printer;
+    QPrintDialog* PrinterSetupDialog1;
+
+    // The working directory as start-up left it; empty when start-up stopped early. The song
+    // and sheet dialogs start there and the manual is found under it.
+    QString StartDir;
+
+    // The splash window while start-up shows it.
+    QPointer<TForm2> Form2;
+
+    void FormCreate(QObject* Sender);
+    void Exit1Click(QObject* Sender);
+
+    // Pipe-length page.
+    void SpeedButton1Click(QObject* Sender);
+
+private:
+    void setUpLengthPage();
+
+    Clock today_;
+};
+
+// The date as the specification sheet writes it: "2001年 4月 9日".
+QString sheetDateText(const QDate& date);

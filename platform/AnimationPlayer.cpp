@@ -1,0 +1,90 @@
+#include "AnimationPlayer.h"
+
+#include "DataPath.h"
+#include "KwError.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+const QString cannotOpen = QStringLiteral("AVI を開くことができません");
+
+}  // namespace
+
+TAnimate::TAnimate(QWidget* parent) : QWidget(parent) {
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &TAnimate::showNextFrame);
+}
+
+void TAnimate::setFileName(const QString& name) {
+    close();
+    if (name.isEmpty())
+        return;
+    clip_ = kw27::loadAviClip(kw27::resolveDataPath(name));
+    if (!clip_)
+        throw EKwError(cannotOpen);
+    fileName_ = name;
+    update();
+}
+
+void TAnimate::close() {
+    timer_.stop();
+    clip_.reset();
+    fileName_.clear();
+    frame_ = 0;
+    update();
+}
+
+int TAnimate::frameCount() const {
+    return clip_ ? int(clip_->frames.size()) : 0;
+}
+
+void TAnimate::setActive(bool active) {
+    if (!active) {
+        if (timer_.isActive()) {
+            timer_.stop();
+            emit stopped();
+        }
+        return;
+    }
+    if (!clip_)
+        throw EKwError(cannotOpen);
+    if (timer_.isActive())
+        return;
+    frame_ = 0;
+    clock_.start();
+    update();
+    emit started();
+    emit frameShown(frame_);
+    scheduleNextFrame();
+}
+
+// Each frame is due at a fixed time from the start, so timer lateness does not add up.
+void TAnimate::scheduleNextFrame() {
+    const std::int64_t dueUs = std::int64_t(frame_ + 1) * clip_->framePeriodUs;
+    const std::int64_t waitUs = dueUs - clock_.nsecsElapsed() / 1000;
+    const std::int64_t waitMs = std::clamp<std::int64_t>((waitUs + 999) / 1000, 0, INT_MAX);
+    timer_.start(int(waitMs));
+}
+
+void TAnimate::showNextFrame() {
+    if (frame_ + 1 >= frameCount()) {
+        emit stopped();
+        return;
+    }
+    ++frame_;
+    update();
+    emit frameShown(frame_);
+    scheduleNextFrame();
+}
+
+void TAnimate::paintEvent(QPaintEvent*) {
+    if (!clip_)
+        return;
+    const QImage& image = clip_->frames[std::size_t(frame_)];
+    QPainter painter(this);
+    painter.drawImage((width() - image.width()) / 2, (height() - image.height()) / 2, image);
+}

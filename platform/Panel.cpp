@@ -1,0 +1,55 @@
+#include "Panel.h"
+
+#include "Bevel.h"
+#include "TColor.h"
+
+#include <QPainter>
+
+namespace {
+
+QRect drawBevel(QPainter& painter, const QRect& rect, TPanel::Bevel bevel, int width) {
+    if (bevel == TPanel::bvNone)
+        return rect;
+    return kw27::drawEdge(painter, rect, bevel == TPanel::bvRaised, width);
+}
+
+}  // namespace
+
+TPanel::TPanel(QWidget* parent) : QWidget(parent) {}
+
+void TPanel::setBevelOuter(Bevel bevel) {
+    bevelOuter_ = bevel;
+    update();
+}
+
+void TPanel::setBevelInner(Bevel bevel) {
+    bevelInner_ = bevel;
+    update();
+}
+
+void TPanel::setBevelWidth(int width) {
+    bevelWidth_ = qMax(1, width);
+    update();
+}
+
+void TPanel::setBorderWidth(int width) {
+    borderWidth_ = qMax(0, width);
+    update();
+}
+
+QColor TPanel::color() const {
+    return color_.isValid() ? color_ : colorToRgb(clBtnFace);
+}
+
+void TPanel::setColor(const QColor& color) {
+    color_ = color;
+    update();
+}
+
+void TPanel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QRect rect = drawBevel(painter, this->rect(), bevelOuter_, bevelWidth_);
+    painter.fillRect(rect, color());
+    rect.adjust(borderWidth_, borderWidth_, -borderWidth_, -borderWidth_);
+    drawBevel(painter, rect, bevelInner_, bevelWidth_);
+}
