@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "Glyph.h"
+#include "KwApplication.h"
 #include "KwError.h"
 #include "MessageBoxes.h"
 #include "Splash.h"
@@ -66,8 +67,10 @@ TForm1::TForm1(Clock today, QWidget* parent)
     palette.setColor(QPalette::ButtonText, colorToRgb(clRed));
     ui->BitBtn9->setPalette(palette);
     ui->BitBtn9->setIcon(kw27::glyphIcon(QStringLiteral(":/assets/door.png"), 2));
-    connect(ui->BitBtn9, &QPushButton::clicked, this, [this] { Exit1Click(ui->BitBtn9); });
-    connect(ui->Exit1, &QAction::triggered, this, [this] { Exit1Click(ui->Exit1); });
+    connect(ui->BitBtn9, &QPushButton::clicked, this,
+            [this] { kw27::runHandler([this] { Exit1Click(ui->BitBtn9); }); });
+    connect(ui->Exit1, &QAction::triggered, this,
+            [this] { kw27::runHandler([this] { Exit1Click(ui->Exit1); }); });
 
     OpenDialog1 = new QFileDialog(this, QStringLiteral("ファイルを開く"));
     OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));

@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "Fonts.h"
+#include "KwApplication.h"
 #include "SoundTable.h"
 #include "TColor.h"
 
@@ -55,7 +56,8 @@ void TForm1::setUpLengthPage() {
           lengthPage.SpeedButton7, lengthPage.SpeedButton8, lengthPage.SpeedButton9,
           lengthPage.SpeedButton10, lengthPage.SpeedButton11, lengthPage.SpeedButton12}) {
         dot->setFont(dotFont);
-        connect(dot, &QAbstractButton::clicked, this, [this, dot] { SpeedButton1Click(dot); });
+        connect(dot, &QAbstractButton::clicked, this,
+                [this, dot] { kw27::runHandler([this, dot] { SpeedButton1Click(dot); }); });
     }
 }
 

@@ -31,7 +31,7 @@ void TAnimate::setFileName(const QString& name) {
 }
 
 void TAnimate::close() {
-    timer_.stop();
+    setActive(false);
     clip_.reset();
     fileName_.clear();
     frame_ = 0;
