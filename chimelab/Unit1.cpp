@@ -11,7 +11,9 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
+#include <QShowEvent>
 #include <array>
 
 namespace {
@@ -83,15 +85,13 @@ TForm1::TForm1(Clock today, QWidget* parent)
     PrinterSetupDialog1 = new QPrintDialog(&printer, this);
     PrinterSetupDialog1->setObjectName(QStringLiteral("PrinterSetupDialog1"));
 
-    // Fixed size, no maximising: the layouts are drawn to these pixels.
+    // Fixed size, no maximising: the layouts are drawn to these pixels. The window's height
+    // follows the menu bar's, known once the window is polished.
     ui->ClientArea->setFixedSize(clientWidth, clientHeight);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    const int menuHeight = ui->MainMenu1->sizeHint().height();
-    setFixedSize(clientWidth, clientHeight + menuHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 
     FormCreate(this);
 }
@@ -124,6 +124,16 @@ void TForm1::FormCreate(QObject*) {
     Form2->deleteLater();
 
     StartDir = QDir::toNativeSeparators(QDir::currentPath());
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    // Centred when first shown, with its final size.
+    if (!event->spontaneous() && !placed_) {
+        placed_ = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QMainWindow::showEvent(event);
 }
 
 void TForm1::Exit1Click(QObject*) {

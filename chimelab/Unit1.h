@@ -57,9 +57,13 @@ public:
     // Pipe-length page.
     void SpeedButton1Click(QObject* Sender);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void setUpLengthPage();
 
+    bool placed_ = false;
     Clock today_;
 };
 

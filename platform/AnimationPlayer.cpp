@@ -44,22 +44,25 @@ int TAnimate::frameCount() const {
 
 void TAnimate::setActive(bool active) {
     if (!active) {
-        if (timer_.isActive()) {
+        if (playing_) {
             timer_.stop();
+            playing_ = false;
             emit stopped();
         }
         return;
     }
     if (!clip_)
         throw EKwError(cannotOpen);
-    if (timer_.isActive())
+    if (playing_)
         return;
+    playing_ = true;
     frame_ = 0;
     clock_.start();
     update();
+    // Scheduled before anyone hears of it, so that a listener may stop or close the player.
+    scheduleNextFrame();
     emit started();
     emit frameShown(frame_);
-    scheduleNextFrame();
 }
 
 // Each frame is due at a fixed time from the start, so timer lateness does not add up.
@@ -72,13 +75,14 @@ void TAnimate::scheduleNextFrame() {
 
 void TAnimate::showNextFrame() {
     if (frame_ + 1 >= frameCount()) {
+        playing_ = false;
         emit stopped();
         return;
     }
     ++frame_;
     update();
-    emit frameShown(frame_);
     scheduleNextFrame();
+    emit frameShown(frame_);
 }
 
 void TAnimate::paintEvent(QPaintEvent*) {

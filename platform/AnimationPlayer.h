@@ -25,7 +25,7 @@ public:
     // holds neither a clip nor a name.
     void setFileName(const QString& name);
 
-    bool active() const { return timer_.isActive(); }
+    bool active() const { return playing_; }
     // true starts playing from the first frame; while the clip plays, the request is ignored.
     // Starting with no clip open raises EKwError. false stops where it is.
     void setActive(bool active);
@@ -50,6 +50,7 @@ private:
     std::optional<kw27::AviClip> clip_;
     QString fileName_;
     int frame_ = 0;
+    bool playing_ = false;
     QTimer timer_;
     QElapsedTimer clock_;
 };

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTest>
 
 using kw27::test::AviLayout;
 using kw27::test::makeAvi;
@@ -196,4 +197,23 @@ TEST_F(AnimationPlayerTest, GivingANewNameWhilePlayingStopsAndShowsTheNewClipsFi
     player.setFileName(QString());
     EXPECT_FALSE(player.isOpen());
     EXPECT_TRUE(player.fileName().isEmpty());
+}
+
+TEST_F(AnimationPlayerTest, AListenerMayCloseThePlayerAsAFrameIsShown) {
+    for (int closeAt : {0, 1, 4}) {
+        SCOPED_TRACE(closeAt);
+        TAnimate player(makeParent());
+        player.setFileName(QStringLiteral("Data\\Clips\\ド.avi"));
+        QSignalSpy stopped(&player, &TAnimate::stopped);
+        QObject::connect(&player, &TAnimate::frameShown, [&](int frame) {
+            if (frame == closeAt)
+                player.setFileName(QString());
+        });
+        player.setActive(true);
+        QTRY_COMPARE(stopped.count(), 1);
+        EXPECT_FALSE(player.active());
+        EXPECT_FALSE(player.isOpen());
+        QTest::qWait(2 * layout.periodUs / 1000);  // no frame may follow the close
+        EXPECT_EQ(stopped.count(), 1);
+    }
 }

@@ -1,5 +1,6 @@
 #include "AviClip.h"
 #include "AviTestClip.h"
+#include "RiffReader.h"
 
 #include <gtest/gtest.h>
 
