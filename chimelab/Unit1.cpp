@@ -56,8 +56,14 @@ QString sheetDateText(const QDate& date) {
 
 TForm1::TForm1(Clock today, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), today_(std::move(today)) {
-    ui->setupUi(this);
+    // Before the controls exist, so that they are laid out once, in this font.
     setFont(kw27::pixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
+    ui->setupUi(this);
+    // The window and its pages in button face, the colour the panels on them are drawn in.
+    QPalette face = palette();
+    face.setColor(QPalette::Window, colorToRgb(clBtnFace));
+    face.setColor(QPalette::Button, colorToRgb(clBtnFace));
+    setPalette(face);
 
     lengthPage.setupUi(ui->TabSheet1);
     pitchPage.setupUi(ui->TabSheet2);
@@ -74,17 +80,6 @@ TForm1::TForm1(Clock today, QWidget* parent)
     connect(ui->Exit1, &QAction::triggered, this,
             [this] { kw27::runHandler([this] { Exit1Click(ui->Exit1); }); });
 
-    OpenDialog1 = new QFileDialog(this, QStringLiteral("ファイルを開く"));
-    OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-    OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog1->setNameFilter(QStringLiteral("ソングファイル(*.ksg)"));
-    OpenDialog1->setDefaultSuffix(QStringLiteral("ksg"));
-    SaveDialog1 = new QFileDialog(this, QStringLiteral("ファイルを保存"));
-    SaveDialog1->setObjectName(QStringLiteral("SaveDialog1"));
-    SaveDialog1->setAcceptMode(QFileDialog::AcceptSave);
-    PrinterSetupDialog1 = new QPrintDialog(&printer, this);
-    PrinterSetupDialog1->setObjectName(QStringLiteral("PrinterSetupDialog1"));
-
     // Fixed size, no maximising: the layouts are drawn to these pixels. The window's height
     // follows the menu bar's, known once the window is polished.
     ui->ClientArea->setFixedSize(clientWidth, clientHeight);
@@ -96,7 +91,39 @@ TForm1::TForm1(Clock today, QWidget* parent)
     FormCreate(this);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The printer dialog goes before the printer it was made for.
+    delete printerSetupDialog_;
+}
+
+QFileDialog* TForm1::OpenDialog1() {
+    if (!openDialog_) {
+        openDialog_ = new QFileDialog(this, QStringLiteral("ファイルを開く"));
+        openDialog_->setObjectName(QStringLiteral("OpenDialog1"));
+        openDialog_->setAcceptMode(QFileDialog::AcceptOpen);
+        openDialog_->setNameFilter(QStringLiteral("ソングファイル(*.ksg)"));
+        openDialog_->setDefaultSuffix(QStringLiteral("ksg"));
+    }
+    return openDialog_;
+}
+
+QFileDialog* TForm1::SaveDialog1() {
+    if (!saveDialog_) {
+        saveDialog_ = new QFileDialog(this, QStringLiteral("ファイルを保存"));
+        saveDialog_->setObjectName(QStringLiteral("SaveDialog1"));
+        saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
+    }
+    return saveDialog_;
+}
+
+QPrintDialog* TForm1::PrinterSetupDialog1() {
+    if (!printerSetupDialog_) {
+        printer_ = std::make_unique<QPrinter>();
+        printerSetupDialog_ = new QPrintDialog(printer_.get(), this);
+        printerSetupDialog_->setObjectName(QStringLiteral("PrinterSetupDialog1"));
+    }
+    return printerSetupDialog_;
+}
 
 void TForm1::FormCreate(QObject*) {
     const std::array<TAnimate*, 8> players{

@@ -38,11 +38,11 @@ public:
     Ui::PitchPage pitchPage;
     Ui::SheetPage sheetPage;
 
-    // Held by the window, shown by the pages that need them.
-    QFileDialog* OpenDialog1;
-    QFileDialog* SaveDialog1;
-    QPrinter printer;
-    QPrintDialog* PrinterSetupDialog1;
+    // Dialogs held by the window for the pages that show them. Each is made the first time
+    // it is asked for: together they would take longer to build than the rest of the window.
+    QFileDialog* OpenDialog1();
+    QFileDialog* SaveDialog1();
+    QPrintDialog* PrinterSetupDialog1();
 
     // The working directory as start-up left it; empty when start-up stopped early. The song
     // and sheet dialogs start there and the manual is found under it.
@@ -64,6 +64,10 @@ private:
     void setUpLengthPage();
 
     bool placed_ = false;
+    QFileDialog* openDialog_ = nullptr;
+    QFileDialog* saveDialog_ = nullptr;
+    std::unique_ptr<QPrinter> printer_;
+    QPrintDialog* printerSetupDialog_ = nullptr;
     Clock today_;
 };
 

@@ -86,18 +86,13 @@ QImage decodeFrame(const VideoFormat& f, const unsigned char* bits) {
         const std::uint32_t row = f.bottomUp ? f.height - 1 - y : y;
         const unsigned char* src = bits + row * f.stride;
         auto* dest = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
-        for (std::uint32_t x = 0; x < f.width; ++x) {
-            switch (f.bitCount) {
-            case 8:
+        if (f.bitCount == 8) {
+            for (std::uint32_t x = 0; x < f.width; ++x)
                 dest[x] = f.palette[src[x]];
-                break;
-            case 24:
-                dest[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
-                break;
-            default:
-                dest[x] = qRgb(src[4 * x + 2], src[4 * x + 1], src[4 * x]);
-                break;
-            }
+        } else {
+            const std::uint32_t step = f.bitCount / 8;  // blue, green, red[, unused]
+            for (std::uint32_t x = 0; x < f.width; ++x, src += step)
+                dest[x] = qRgb(src[2], src[1], src[0]);
         }
     }
     return image;

@@ -128,14 +128,22 @@ TEST(MainWindow, HoldsTheFileAndPrinterDialogsWithoutShowingThem) {
     StartedWindow started;
     TForm1& form = *started.form;
     form.show();
-    EXPECT_EQ(form.OpenDialog1->windowTitle(), QStringLiteral("ファイルを開く"));
-    EXPECT_EQ(form.OpenDialog1->nameFilters(), QStringList{QStringLiteral("ソングファイル(*.ksg)")});
-    EXPECT_EQ(form.OpenDialog1->defaultSuffix(), QStringLiteral("ksg"));
-    EXPECT_EQ(form.SaveDialog1->windowTitle(), QStringLiteral("ファイルを保存"));
-    EXPECT_EQ(form.SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
-    for (QDialog* dialog : {static_cast<QDialog*>(form.OpenDialog1),
-                            static_cast<QDialog*>(form.SaveDialog1),
-                            static_cast<QDialog*>(form.PrinterSetupDialog1)}) {
+    QFileDialog* open = form.OpenDialog1();
+    EXPECT_EQ(open->windowTitle(), QStringLiteral("ファイルを開く"));
+    EXPECT_EQ(open->nameFilters(), QStringList{QStringLiteral("ソングファイル(*.ksg)")});
+    EXPECT_EQ(open->defaultSuffix(), QStringLiteral("ksg"));
+    EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
+    QFileDialog* save = form.SaveDialog1();
+    EXPECT_EQ(save->windowTitle(), QStringLiteral("ファイルを保存"));
+    EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
+    QPrintDialog* printer = form.PrinterSetupDialog1();
+    ASSERT_NE(printer->printer(), nullptr);
+    // One object each, whoever asks.
+    EXPECT_EQ(form.OpenDialog1(), open);
+    EXPECT_EQ(form.SaveDialog1(), save);
+    EXPECT_EQ(form.PrinterSetupDialog1(), printer);
+    for (QDialog* dialog : {static_cast<QDialog*>(open), static_cast<QDialog*>(save),
+                            static_cast<QDialog*>(printer)}) {
         EXPECT_EQ(dialog->parentWidget(), &form);
         EXPECT_FALSE(dialog->isVisible());
     }

@@ -1,0 +1,226 @@
+// Start-up time of Chimelab against a minimal Qt Widgets window, each measured in a fresh
+// process from the moment it is spawned: to the splash fully painted (the moment the first
+// start-up note is asked for) and to the main window's first paint. The start-up scale is
+// asked of a silent player, so its playing time is not part of the figures. The two programs
+// run in turn in every iteration, and the counters give the ratios of each pair, so that a
+// busy machine slows both sides alike.
+//
+// A second reference, a window with one line of Japanese text, shows how much of the difference
+// is the price that any Japanese window pays for loading its fonts.
+//
+// Runs on whatever display QT_QPA_PLATFORM names (offscreen without a display; under
+// xvfb-run on a real X server).
+
+#include "Program.h"
+#include "Unit1.h"
+#include "WavPlayer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;  // CLOCK_MONOTONIC: the same clock in every process
+
+std::int64_t nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+        .count();
+}
+
+// Prints the time of the first complete paint of a window of the given class, then ends the
+// event loop. "Complete" is after the paint pass: the moment the event loop gets back to its
+// queue, where a zero timer posted from the top-level paint event runs.
+class FirstPaint : public QObject {
+public:
+    FirstPaint(const char* className, const char* label)
+        : QObject(qApp), className_(className), label_(label) {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!done_ && event->type() == QEvent::Paint && watched->inherits(className_) &&
+            static_cast<QWidget*>(watched)->isWindow()) {
+            done_ = true;
+            QTimer::singleShot(0, qApp, [this] {
+                std::printf("%s %lld\n", label_, static_cast<long long>(nowNs()));
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            });
+        }
+        return false;
+    }
+
+private:
+    const char* className_;
+    const char* label_;
+    bool done_ = false;
+};
+
+// The start-up scale in silence; the first request marks the splash as fully painted.
+class SilentPlayer : public kw27::SoundPlayer {
+public:
+    bool play(const QString&, unsigned) override {
+        if (!first_) {
+            first_ = true;
+            std::printf("splash %lld\n", static_cast<long long>(nowNs()));
+        }
+        return true;
+    }
+
+private:
+    bool first_ = false;
+};
+
+void watchChimelab() {
+    new FirstPaint("TForm1", "main");  // owned by the application
+}
+
+int probeChimelab(int argc, char** argv) {
+    SilentPlayer silent;
+    kw27::setSoundPlayer(&silent);
+    qAddPreRoutine(watchChimelab);
+    return runChimelab(argc, argv);
+}
+
+int probeMinimal(int argc, char** argv, bool withText) {
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(601, 398);
+    if (withText)
+        new QLabel(QStringLiteral("パイプチャイム制作･設計ソフト"), &window);
+    new FirstPaint("QWidget", "main");
+    window.show();
+    return app.exec();
+}
+
+struct Times {
+    double splashMs = 0;
+    double mainMs = 0;
+};
+
+std::filesystem::path selfPath() {
+    return std::filesystem::read_symlink("/proc/self/exe");
+}
+
+// Spawns this program in probe mode in the output folder, returns the reported milestones
+// from the moment of the spawn.
+std::optional<Times> runProbe(const char* which) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return std::nullopt;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
+
+    const std::string self = selfPath().string();
+    std::string mode = std::string("--probe=") + which;
+    char* args[] = {const_cast<char*>(self.c_str()), mode.data(), nullptr};
+    pid_t pid = 0;
+    const std::int64_t spawnedNs = nowNs();
+    const int spawned = posix_spawn(&pid, self.c_str(), &actions, nullptr, args, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+    if (spawned != 0) {
+        close(pipeFds[0]);
+        return std::nullopt;
+    }
+
+    std::string output;
+    char buffer[256];
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        output.append(buffer, std::size_t(n));
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+
+    Times times;
+    bool sawMain = false;
+    char label[16];
+    long long ns = 0;
+    for (const char* line = output.c_str(); *line;) {
+        if (std::sscanf(line, "%15s %lld", label, &ns) == 2) {
+            const double ms = double(ns - spawnedNs) / 1e6;
+            if (std::strcmp(label, "splash") == 0)
+                times.splashMs = ms;
+            if (std::strcmp(label, "main") == 0) {
+                times.mainMs = ms;
+                sawMain = true;
+            }
+        }
+        const char* next = std::strchr(line, '\n');
+        line = next ? next + 1 : line + std::strlen(line);
+    }
+    if (!sawMain)
+        return std::nullopt;
+    return times;
+}
+
+void BM_ChimelabStartup(benchmark::State& state) {
+    double minimal = 0, withText = 0, splash = 0, shown = 0, splashRatio = 0, mainRatio = 0,
+           textRatio = 0;
+    for (auto _ : state) {
+        const auto reference = runProbe("minimal");
+        const auto textReference = runProbe("text");
+        const auto chimelab = runProbe("chimelab");
+        if (!reference || !textReference || !chimelab || chimelab->splashMs <= 0) {
+            state.SkipWithError("a probe did not report (no display, or no data folder?)");
+            return;
+        }
+        state.SetIterationTime(chimelab->mainMs / 1000.0);
+        minimal += reference->mainMs;
+        withText += textReference->mainMs;
+        textRatio += chimelab->mainMs / textReference->mainMs;
+        splash += chimelab->splashMs;
+        shown += chimelab->mainMs;
+        splashRatio += chimelab->splashMs / reference->mainMs;
+        mainRatio += chimelab->mainMs / reference->mainMs;
+    }
+    const auto average = benchmark::Counter::kAvgIterations;
+    state.counters["minimal_ms"] = benchmark::Counter(minimal, average);
+    state.counters["text_window_ms"] = benchmark::Counter(withText, average);
+    state.counters["main_to_text_window"] = benchmark::Counter(textRatio, average);
+    state.counters["splash_ms"] = benchmark::Counter(splash, average);
+    state.counters["main_ms"] = benchmark::Counter(shown, average);
+    state.counters["splash_ratio"] = benchmark::Counter(splashRatio, average);
+    state.counters["main_ratio"] = benchmark::Counter(mainRatio, average);
+}
+BENCHMARK(BM_ChimelabStartup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strncmp(argv[1], "--probe=", 8) == 0) {
+        const std::string which = argv[1] + 8;
+        int probeArgc = 1;
+        if (which == "chimelab") {
+            // Chimelab expects its own folder, with the data set, as the working directory.
+            std::filesystem::current_path(selfPath().parent_path() / ".." / ".." / "KW-27");
+            return probeChimelab(probeArgc, argv);
+        }
+        return probeMinimal(probeArgc, argv, which == "text");
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
