@@ -1,9 +1,9 @@
 #include "Splash.h"
 
 #include "Fonts.h"
-#include "TColor.h"
+#include "Look.h"
 
-#include <QCoreApplication>
+#include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
@@ -11,12 +11,6 @@
 #include <QWindow>
 
 namespace {
-
-void setTextColour(QWidget* widget, TColor colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colorToRgb(colour));
-    widget->setPalette(palette);
-}
 
 // Ends a wait as soon as the watched window is exposed.
 class ExposeWatcher : public QObject {
@@ -44,21 +38,25 @@ TForm2::TForm2(QWidget* parent)
     ui.setupUi(this);
     setFixedSize(511, 309);
 
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, colorToRgb(clLime));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    // The window's own colour, hidden under the panel.
+    kw27::setBackgroundColour(this, clLime);
     ui.Panel1->setColor(colorToRgb(clYellow));
 
     ui.Label1->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 32, true, true));
-    setTextColour(ui.Label1, clBlue);
+    kw27::setTextColour(ui.Label1, clBlue);
     ui.Label2->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 64, true));
-    setTextColour(ui.Label2, clRed);
+    kw27::setTextColour(ui.Label2, clRed);
     ui.Label1->adjustSize();
     ui.Label2->adjustSize();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+    // Nobody closes the splash; start-up releases it.
+    if (event->spontaneous())
+        event->ignore();
 }
 
 void TForm2::paintAtOnce() {

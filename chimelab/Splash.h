@@ -18,4 +18,7 @@ public:
     void paintAtOnce();
 
     Ui::TForm2 ui;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 };

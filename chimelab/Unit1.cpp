@@ -6,6 +6,7 @@
 #include "KwError.h"
 #include "MessageBoxes.h"
 #include "Splash.h"
+#include "Look.h"
 #include "TColor.h"
 #include "WavPlayer.h"
 
@@ -18,7 +19,7 @@
 
 namespace {
 
-// Frames of the pitch page's players, in the order they are given.
+// The pitch page players' clips, in the order they are given.
 const std::array<const char*, 8> clips{{
     "Data\\Data2\\ド.avi",
     "Data\\Data2\\re.avi",
@@ -56,14 +57,14 @@ QString sheetDateText(const QDate& date) {
 
 TForm1::TForm1(Clock today, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), today_(std::move(today)) {
-    // Before the controls exist, so that they are laid out once, in this font.
+    // Before the controls exist, so that they are laid out once, in this font, on the button
+    // face that the panels on the pages are drawn in.
     setFont(kw27::pixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
-    ui->setupUi(this);
-    // The window and its pages in button face, the colour the panels on them are drawn in.
     QPalette face = palette();
     face.setColor(QPalette::Window, colorToRgb(clBtnFace));
     face.setColor(QPalette::Button, colorToRgb(clBtnFace));
     setPalette(face);
+    ui->setupUi(this);
 
     lengthPage.setupUi(ui->TabSheet1);
     pitchPage.setupUi(ui->TabSheet2);
@@ -71,9 +72,7 @@ TForm1::TForm1(Clock today, QWidget* parent)
     setUpLengthPage();
 
     ui->BitBtn9->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 16, true));
-    QPalette palette = ui->BitBtn9->palette();
-    palette.setColor(QPalette::ButtonText, colorToRgb(clRed));
-    ui->BitBtn9->setPalette(palette);
+    kw27::setTextColour(ui->BitBtn9, clRed, QPalette::ButtonText);
     ui->BitBtn9->setIcon(kw27::glyphIcon(QStringLiteral(":/assets/door.png"), 2));
     connect(ui->BitBtn9, &QPushButton::clicked, this,
             [this] { kw27::runHandler([this] { Exit1Click(ui->BitBtn9); }); });
@@ -88,7 +87,8 @@ TForm1::TForm1(Clock today, QWidget* parent)
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
 
-    FormCreate(this);
+    // An error that start-up does not expect is reported, and the window is made all the same.
+    kw27::runHandler([this] { FormCreate(this); });
 }
 
 TForm1::~TForm1() {

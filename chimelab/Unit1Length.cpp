@@ -3,19 +3,9 @@
 #include "Fonts.h"
 #include "KwApplication.h"
 #include "SoundTable.h"
-#include "TColor.h"
+#include "Look.h"
 
 #include <array>
-
-namespace {
-
-void setTextColour(QWidget* widget, TColor colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colorToRgb(colour));
-    widget->setPalette(palette);
-}
-
-}  // namespace
 
 void TForm1::setUpLengthPage() {
     const QString gothic = QStringLiteral("ＭＳ ゴシック");
@@ -39,15 +29,12 @@ void TForm1::setUpLengthPage() {
     };
     for (const LabelLook& look : labels) {
         look.label->setFont(kw27::pixelFont(gothic, look.pixels, look.bold, look.italic));
-        setTextColour(look.label, look.colour);
+        kw27::setTextColour(look.label, look.colour);
         look.label->adjustSize();
     }
 
-    for (QFrame* shape : {lengthPage.Shape1, lengthPage.Shape2, lengthPage.Shape3}) {
-        QPalette palette = shape->palette();
-        palette.setColor(QPalette::Window, colorToRgb(clYellow));
-        shape->setPalette(palette);
-    }
+    for (QFrame* shape : {lengthPage.Shape1, lengthPage.Shape2, lengthPage.Shape3})
+        kw27::setBackgroundColour(shape, clYellow);
 
     const QFont dotFont = kw27::pixelFont(gothic, 20, true);
     for (TSpeedButton* dot :

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 #include <set>
 
 using namespace chimelab::test;
@@ -137,6 +138,7 @@ TEST(Startup, TheSplashIsCentredFramelessAndOnTop) {
         QRect geometry;
         Qt::WindowFlags flags;
         QColor panel;
+        bool survivedClose = false;
     } look;
     class Peeker : public kw27::SoundPlayer {
     public:
@@ -147,6 +149,10 @@ TEST(Startup, TheSplashIsCentredFramelessAndOnTop) {
                 look_.geometry = splash->frameGeometry();
                 look_.flags = splash->windowFlags();
                 look_.panel = splash->ui.Panel1->grab().toImage().pixelColor(100, 20);
+                // A close request from the window system leaves it where it is.
+                QWindowSystemInterface::handleCloseEvent<
+                    QWindowSystemInterface::SynchronousDelivery>(splash->windowHandle());
+                look_.survivedClose = splash->isVisible();
             }
             return true;
         }
@@ -163,6 +169,7 @@ TEST(Startup, TheSplashIsCentredFramelessAndOnTop) {
     EXPECT_TRUE(look.flags.testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(look.flags.testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(look.panel, QColor(255, 255, 0));
+    EXPECT_TRUE(look.survivedClose);
 }
 
 TEST(Startup, ThePresentDayIsWrittenWithoutLeadingZeros) {

@@ -1,0 +1,20 @@
+#include "Look.h"
+
+#include <QWidget>
+
+namespace kw27 {
+
+void setTextColour(QWidget* widget, TColor colour, QPalette::ColorRole role) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colorToRgb(colour));
+    widget->setPalette(palette);
+}
+
+void setBackgroundColour(QWidget* widget, TColor colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colorToRgb(colour));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+}  // namespace kw27

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "TColor.h"
+
+#include <QPalette>
+
+class QWidget;
+
+namespace kw27 {
+
+// A control's text colour, as the layouts give it (WindowText for labels, ButtonText for
+// buttons).
+void setTextColour(QWidget* widget, TColor colour, QPalette::ColorRole role = QPalette::WindowText);
+
+// A control's background colour, for controls that fill their own background.
+void setBackgroundColour(QWidget* widget, TColor colour);
+
+}  // namespace kw27
