@@ -55,8 +55,7 @@ TForm2::TForm2(QWidget* parent)
 
 void TForm2::closeEvent(QCloseEvent* event) {
     // Nobody closes the splash; start-up releases it.
-    if (event->spontaneous())
-        event->ignore();
+    event->ignore();
 }
 
 void TForm2::paintAtOnce() {
