@@ -5,7 +5,8 @@
 // controls come from a form of its own (LengthPage.ui, PitchPage.ui, ...) laid onto its tab
 // page; its handlers are members of this class, written in a source file of their own
 // (Unit1Length.cpp, ...). Handlers take the control that raised the event, so one handler can
-// serve several controls and tell them apart.
+// serve several controls and tell them apart; signals reach them through kw27::runHandler, so
+// that an error a handler does not catch goes to the general error report.
 
 #include "ui_LengthPage.h"
 #include "ui_PitchPage.h"
