@@ -121,17 +121,14 @@ TEST(Cp932Test, LongTextConvertsCompletely) {
 TEST(Cp932Test, LeadBytesAgreeWithTheConverter) {
     for (int b = 0; b < 256; ++b) {
         SCOPED_TRACE(b);
-        const char lead = char(b);
-        const bool alone = cp932::decode(std::string(1, lead)).has_value();
+        const char first = char(b);
+        const bool alone = cp932::decode(std::string(1, first)).has_value();
         bool paired = false;
         for (int t = 0x40; t <= 0xFC && !paired; ++t)
-            paired = cp932::decode(std::string{lead, char(t)}).has_value() &&
-                     cp932::decode(std::string{lead, char(t)})->size() == 1;
-        if (alone)
-            EXPECT_FALSE(cp932::isLeadByte(static_cast<unsigned char>(b)));
-        if (paired)
-            EXPECT_TRUE(cp932::isLeadByte(static_cast<unsigned char>(b)));
-        if (cp932::isLeadByte(static_cast<unsigned char>(b)))
-            EXPECT_FALSE(alone);
+            paired = cp932::decode(std::string{first, char(t)}).has_value() &&
+                     cp932::decode(std::string{first, char(t)})->size() == 1;
+        const bool lead = cp932::isLeadByte(static_cast<unsigned char>(b));
+        EXPECT_TRUE(!alone || !lead);
+        EXPECT_TRUE(!paired || lead);
     }
 }
