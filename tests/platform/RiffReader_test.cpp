@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,10 @@ WavWalk walkWav(RiffReader& reader, std::size_t fmtCapacity = 18) {
 }
 
 enum class Source { Memory, File };
+
+void PrintTo(Source s, std::ostream* os) {
+    *os << (s == Source::Memory ? "memory" : "file");
+}
 
 class RiffReaderTest : public ::testing::TestWithParam<Source> {
 protected:
