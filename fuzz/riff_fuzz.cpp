@@ -129,14 +129,14 @@ void walkAvi(RiffReader& r, const Input& in) {
 
 // Any order of operations, including ones a careful caller would not make.
 void walkScript(RiffReader& r, const Input& in, FuzzedDataProvider& ops) {
-    static const std::uint32_t ids[] = {
-        fourCC("RIFF"), fourCC("LIST"), fourCC("WAVE"), fourCC("AVI "), fourCC("fmt "),
-        fourCC("data"), fourCC("hdrl"), fourCC("strl"), fourCC("movi"), fourCC("00db"),
-        fourCC("JUNK")};
+    static const std::uint32_t ids[] = {fourCC("RIFF"), fourCC("LIST"), fourCC("WAVE"),
+                                        fourCC("AVI "), fourCC("fmt "), fourCC("data"),
+                                        fourCC("hdrl"), fourCC("strl"), fourCC("movi"),
+                                        fourCC("00db"), fourCC("JUNK")};
     std::vector<RiffChunk> chunks;
     for (int step = 0; step < 64 && ops.remaining_bytes() > 0; ++step) {
-        const std::uint32_t id = ops.ConsumeBool() ? ops.PickValueInArray(ids)
-                                                   : ops.ConsumeIntegral<std::uint32_t>();
+        const std::uint32_t id =
+            ops.ConsumeBool() ? ops.PickValueInArray(ids) : ops.ConsumeIntegral<std::uint32_t>();
         RiffChunk parent = chunks.empty() ? RiffChunk{} : chunks.back();
         if (chunks.empty()) {
             parent.id = fourCC("RIFF");
@@ -167,8 +167,8 @@ void walkScript(RiffReader& r, const Input& in, FuzzedDataProvider& ops) {
             break;
         case 5:
             if (!chunks.empty())
-                chunks.erase(chunks.begin() + long(ops.ConsumeIntegralInRange<std::size_t>(
-                                                      0, chunks.size() - 1)));
+                chunks.erase(chunks.begin() +
+                             long(ops.ConsumeIntegralInRange<std::size_t>(0, chunks.size() - 1)));
             break;
         case 6:
             if (ops.ConsumeIntegralInRange(0, 15) == 0)
@@ -212,7 +212,7 @@ std::unique_ptr<RiffReader> openAsMemory(const Input& in) {
     return RiffReader::openMemory(in.data, in.size);
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Input in{data, size};

@@ -38,7 +38,7 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
             output.resize(output.size() * 2);
             continue;
         }
-        ok = false;  // EILSEQ or EINVAL
+        ok = false; // EILSEQ or EINVAL
         break;
     }
     if (ok) {
@@ -71,7 +71,7 @@ bool hasLoneSurrogate(const QString& text) {
     return false;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::string> encode(const QString& text) {
     if (hasLoneSurrogate(text))
@@ -91,4 +91,4 @@ bool canEncode(const QString& text) {
     return encode(text).has_value();
 }
 
-}  // namespace kw27::cp932
+} // namespace kw27::cp932

@@ -64,7 +64,7 @@ std::string matchEntry(const fs::path& dir, const std::string& component) {
     return best;
 }
 
-}  // namespace
+} // namespace
 
 fs::path resolveDataPath(const QString& name) {
     const std::string utf8 = name.toStdString();
@@ -93,4 +93,4 @@ fs::path resolveDataPath(const QString& name) {
     return result;
 }
 
-}  // namespace kw27
+} // namespace kw27

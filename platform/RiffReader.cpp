@@ -39,7 +39,7 @@ std::uint64_t childrenStart(const RiffChunk& parent) {
     return parent.dataOffset + (hasFormType(parent.id) ? 4 : 0);
 }
 
-}  // namespace
+} // namespace
 
 struct RiffReader::Impl {
     // Exactly one source: an open file, or the copied bytes.
@@ -205,32 +205,34 @@ std::unique_ptr<RiffReader> RiffReader::openMemory(const void* data, std::size_t
 bool RiffReader::findRiff(std::uint32_t formType, RiffChunk& out) {
     Impl& d = *impl_;
     d.entered.clear();
-    return d.find(0, d.size,
-                  [&](const RiffChunk& c) {
-                      std::uint32_t type = 0;
-                      return c.id == kRiff && d.readFormType(c, type) && type == formType;
-                  },
-                  out);
+    return d.find(
+        0, d.size,
+        [&](const RiffChunk& c) {
+            std::uint32_t type = 0;
+            return c.id == kRiff && d.readFormType(c, type) && type == formType;
+        },
+        out);
 }
 
 bool RiffReader::findList(const RiffChunk& parent, std::uint32_t formType, RiffChunk& out) {
     Impl& d = *impl_;
     const std::uint64_t limit = d.leaveChildrenOf(parent);
     const std::uint64_t start = std::max(d.pos, childrenStart(parent));
-    return d.find(start, limit,
-                  [&](const RiffChunk& c) {
-                      std::uint32_t type = 0;
-                      return c.id == kList && d.readFormType(c, type) && type == formType;
-                  },
-                  out);
+    return d.find(
+        start, limit,
+        [&](const RiffChunk& c) {
+            std::uint32_t type = 0;
+            return c.id == kList && d.readFormType(c, type) && type == formType;
+        },
+        out);
 }
 
 bool RiffReader::findChunk(const RiffChunk& parent, std::uint32_t id, RiffChunk& out) {
     Impl& d = *impl_;
     const std::uint64_t limit = d.leaveChildrenOf(parent);
     const std::uint64_t start = std::max(d.pos, childrenStart(parent));
-    return d.find(start, limit, [&](const RiffChunk& c) { return c.id == id; },
-                  out);
+    return d.find(
+        start, limit, [&](const RiffChunk& c) { return c.id == id; }, out);
 }
 
 std::size_t RiffReader::read(void* dest, std::size_t n) {
@@ -263,4 +265,4 @@ void RiffReader::close() {
     impl_->closeSource();
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -25,7 +25,7 @@ std::string hex(const std::optional<std::string>& bytes) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 // The note names of the pipe keyboard and their bytes in the song file.
 TEST(Cp932Test, NoteNamesConvertBothWaysByteForByte) {
@@ -33,11 +33,20 @@ TEST(Cp932Test, NoteNamesConvertBothWaysByteForByte) {
         const char* name;
         const char* bytes;
     } rows[] = {
-        {"ド", "83 68"},          {"レ", "83 8C"},          {"ミ", "83 7E"},
-        {"ファ", "83 74 83 40"},  {"ソ", "83 5C"},          {"ラ", "83 89"},
-        {"シ", "83 56"},          {"ド上", "83 68 8F E3"},  {"ド#", "83 68 23"},
-        {"レ#", "83 8C 23"},      {"ファ#", "83 74 83 40 23"}, {"ソ#", "83 5C 23"},
-        {"ラ#", "83 89 23"},      {"ヤスミ", "83 84 83 58 83 7E"},
+        {"ド", "83 68"},
+        {"レ", "83 8C"},
+        {"ミ", "83 7E"},
+        {"ファ", "83 74 83 40"},
+        {"ソ", "83 5C"},
+        {"ラ", "83 89"},
+        {"シ", "83 56"},
+        {"ド上", "83 68 8F E3"},
+        {"ド#", "83 68 23"},
+        {"レ#", "83 8C 23"},
+        {"ファ#", "83 74 83 40 23"},
+        {"ソ#", "83 5C 23"},
+        {"ラ#", "83 89 23"},
+        {"ヤスミ", "83 84 83 58 83 7E"},
     };
     for (const Row& row : rows) {
         const QString name = QString::fromUtf8(row.name);
@@ -59,10 +68,10 @@ TEST(Cp932Test, SingleByteAndExtensionCharacters) {
         {QStringLiteral("｡･"), "A1 A5"},
         // 0x5C stays the backslash and 0x7E the tilde, as on the machines the files come from.
         {QStringLiteral("\\~"), "5C 7E"},
-        {QStringLiteral("\u301C"), "81 60"},  // wave dash
-        {QStringLiteral("\u2212"), "81 7C"},  // minus sign
+        {QStringLiteral("\u301C"), "81 60"}, // wave dash
+        {QStringLiteral("\u2212"), "81 7C"}, // minus sign
         {QStringLiteral("①"), "87 40"},      // NEC extension
-        {QStringLiteral("髙"), "FB FC"},      // IBM extension
+        {QStringLiteral("髙"), "FB FC"},     // IBM extension
         {QStringLiteral(""), ""},
         {QString(QChar(u'a')) + QChar(u'\0') + QChar(u'b'), "61 00 62"},
     };
@@ -94,13 +103,13 @@ TEST(Cp932Test, TextWithoutACodePage932FormIsRefusedWhole) {
 
 TEST(Cp932Test, InvalidOrIncompleteBytesAreRefusedWhole) {
     const std::string rows[] = {
-        "\x83",          // lead byte at the end
-        "\x83\x68\x83",  // a whole character, then a lone lead byte
-        "\x80",          // unassigned single bytes
+        "\x83",         // lead byte at the end
+        "\x83\x68\x83", // a whole character, then a lone lead byte
+        "\x80",         // unassigned single bytes
         "\xA0",
         "\xFD",
-        std::string("ab\x85\x40", 4),  // unassigned row
-        std::string("\x83\x00", 2),    // a trail byte may not be NUL
+        std::string("ab\x85\x40", 4), // unassigned row
+        std::string("\x83\x00", 2),   // a trail byte may not be NUL
     };
     for (const std::string& bytes : rows) {
         SCOPED_TRACE(hex(bytes));

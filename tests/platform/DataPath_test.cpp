@@ -42,16 +42,15 @@ private:
     fs::path saved_;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(DataPathTest, SpellingsDifferingInAsciiCaseAndSeparatorNameTheSameFile) {
     const fs::path root = enterFreshFolder("spellings");
     writeFile(root / "Data" / "Data2" / "C.wav", "C");
 
     const char* spellings[] = {
-        "Data\\Data2\\C.wav", "data\\data2\\C.wav", "DATA\\DATA2\\c.WAV",
-        "Data/Data2/C.wav",   "data/DATA2\\c.wav",  "Data\\\\Data2\\C.wav",
-        ".\\data\\data2\\c.wav",
+        "Data\\Data2\\C.wav", "data\\data2\\C.wav",   "DATA\\DATA2\\c.WAV",    "Data/Data2/C.wav",
+        "data/DATA2\\c.wav",  "Data\\\\Data2\\C.wav", ".\\data\\data2\\c.wav",
     };
     for (const char* spelling : spellings) {
         SCOPED_TRACE(spelling);

@@ -99,7 +99,7 @@ std::string sourceName(const ::testing::TestParamInfo<Source>& info) {
     return info.param == Source::Memory ? "Memory" : "File";
 }
 
-}  // namespace
+} // namespace
 
 TEST_P(RiffReaderTest, WalksWaveFilesAsWavLoadingDoes) {
     const Bytes fmt17 = pattern(17, 3);
@@ -127,20 +127,20 @@ TEST_P(RiffReaderTest, WalksWaveFilesAsWavLoadingDoes) {
          fmt18, 200, kSamples},
         {"chunk before fmt", form("RIFF", "WAVE", chunk("fact", "abc") + fmtChunk + dataChunk),
          WavWalk::Loaded, kFmt16, 200, kSamples},
-        {"odd data chunk", form("RIFF", "WAVE", fmtChunk + chunk("data", "xyz")),
-         WavWalk::Loaded, kFmt16, 3, "xyz"},
+        {"odd data chunk", form("RIFF", "WAVE", fmtChunk + chunk("data", "xyz")), WavWalk::Loaded,
+         kFmt16, 3, "xyz"},
         {"truncated inside data", truncatedInData, WavWalk::Loaded, kFmt16, 200,
          kSamples.substr(0, 50)},
         {"RIFF size 0xFFFFFFFF", rawChunk("RIFF", 0xFFFFFFFF, "WAVE" + fmtChunk + dataChunk),
          WavWalk::Loaded, kFmt16, 200, kSamples},
         {"data size 0xFFFFFFFF",
-         form("RIFF", "WAVE", fmtChunk + rawChunk("data", 0xFFFFFFFF, kSamples)),
-         WavWalk::Loaded, kFmt16, 0xFFFFFFFF, kSamples},
+         form("RIFF", "WAVE", fmtChunk + rawChunk("data", 0xFFFFFFFF, kSamples)), WavWalk::Loaded,
+         kFmt16, 0xFFFFFFFF, kSamples},
         {"a second form after an AVI",
          form("RIFF", "AVI ", chunk("JUNK", "12")) + form("RIFF", "WAVE", fmtChunk + dataChunk),
          WavWalk::Loaded, kFmt16, 200, kSamples},
-        {"data before fmt", form("RIFF", "WAVE", dataChunk + fmtChunk), WavWalk::NoData, kFmt16,
-         0, ""},
+        {"data before fmt", form("RIFF", "WAVE", dataChunk + fmtChunk), WavWalk::NoData, kFmt16, 0,
+         ""},
         {"no data", form("RIFF", "WAVE", fmtChunk + list), WavWalk::NoData, kFmt16, 0, ""},
         {"no fmt", form("RIFF", "WAVE", list + dataChunk), WavWalk::NoFmt, "", 0, ""},
         {"fmt id compared exactly", form("RIFF", "WAVE", chunk("FMT ", kFmt16) + dataChunk),
@@ -148,11 +148,10 @@ TEST_P(RiffReaderTest, WalksWaveFilesAsWavLoadingDoes) {
         {"truncated inside fmt", plain.substr(0, 12 + 8 + 10), WavWalk::ShortFmt, "", 0, ""},
         {"data outside the RIFF's declared size",
          rawChunk("RIFF", 4 + 24, "WAVE" + fmtChunk + dataChunk), WavWalk::NoData, kFmt16, 0, ""},
-        {"header cut by the end of the file", plain.substr(0, 12 + 24 + 5), WavWalk::NoData,
-         kFmt16, 0, ""},
+        {"header cut by the end of the file", plain.substr(0, 12 + 24 + 5), WavWalk::NoData, kFmt16,
+         0, ""},
         {"AVI form", form("RIFF", "AVI ", fmtChunk + dataChunk), WavWalk::NoWave, "", 0, ""},
-        {"RIFF too small for a form type", rawChunk("RIFF", 3, "WAVE"), WavWalk::NoWave, "", 0,
-         ""},
+        {"RIFF too small for a form type", rawChunk("RIFF", 3, "WAVE"), WavWalk::NoWave, "", 0, ""},
         {"empty file", "", WavWalk::NoWave, "", 0, ""},
         {"garbage", pattern(300, 9), WavWalk::NoWave, "", 0, ""},
         {"huge leading chunk", rawChunk("JUNK", 0xFFFFFFFE, "") + plain, WavWalk::NoWave, "", 0,
@@ -189,7 +188,7 @@ TEST_P(RiffReaderTest, ReadsStopAtTheChunkAndAscendSkipsThePadByte) {
 
     Bytes buf(64, '\x55');
     EXPECT_EQ(reader->read(buf.data(), 10), 10u);
-    EXPECT_EQ(reader->read(buf.data() + 10, 54), 7u);  // not the pad byte, not the next header
+    EXPECT_EQ(reader->read(buf.data() + 10, 54), 7u); // not the pad byte, not the next header
     EXPECT_EQ(buf.substr(0, 17), fmt17);
     EXPECT_EQ(buf[17], '\x55');
     EXPECT_EQ(reader->read(buf.data(), 1), 0u);
@@ -219,16 +218,17 @@ TEST_P(RiffReaderTest, ReadsStopAtTheChunkAndAscendSkipsThePadByte) {
 TEST_P(RiffReaderTest, WalksNestedListsOfAnAviClip) {
     const Bytes avih = pattern(56, 5);
     const Bytes strh = pattern(56, 6);
-    const Bytes strf = pattern(41, 7);  // odd, padded
+    const Bytes strf = pattern(41, 7); // odd, padded
     const Bytes frames[] = {pattern(30, 10), pattern(31, 11), pattern(30, 12)};
     const Bytes hdrl =
-        form("LIST", "hdrl", chunk("avih", avih) + form("LIST", "strl", chunk("strh", strh) +
-                                                                          chunk("strf", strf)));
-    const Bytes movi = form("LIST", "movi", chunk("00db", frames[0]) + chunk("JUNK", "pad") +
-                                                chunk("00db", frames[1]) +
-                                                chunk("00db", frames[2]));
-    const Bytes image = form("RIFF", "AVI ", hdrl + chunk("JUNK", Bytes(7, '\0')) + movi +
-                                                 chunk("idx1", pattern(16, 13)));
+        form("LIST", "hdrl",
+             chunk("avih", avih) + form("LIST", "strl", chunk("strh", strh) + chunk("strf", strf)));
+    const Bytes movi = form("LIST", "movi",
+                            chunk("00db", frames[0]) + chunk("JUNK", "pad") +
+                                chunk("00db", frames[1]) + chunk("00db", frames[2]));
+    const Bytes image =
+        form("RIFF", "AVI ",
+             hdrl + chunk("JUNK", Bytes(7, '\0')) + movi + chunk("idx1", pattern(16, 13)));
     auto reader = open(image);
     ASSERT_TRUE(reader);
 
@@ -276,7 +276,7 @@ TEST_P(RiffReaderTest, WalksNestedListsOfAnAviClip) {
 
 // A child that claims more than its parent holds is read only up to the parent's end.
 TEST_P(RiffReaderTest, ChildClaimingMoreThanItsParentIsCutAtTheParent) {
-    const Bytes inner = rawChunk("INAM", 1000, "name");  // claims 1000, parent holds 4
+    const Bytes inner = rawChunk("INAM", 1000, "name"); // claims 1000, parent holds 4
     const Bytes image = form("RIFF", "WAVE", form("LIST", "INFO", inner) + chunk("tail", "TTTT"));
     auto reader = open(image);
     ASSERT_TRUE(reader);
@@ -290,8 +290,8 @@ TEST_P(RiffReaderTest, ChildClaimingMoreThanItsParentIsCutAtTheParent) {
     EXPECT_EQ(buf.substr(0, 4), "name");
 }
 
-INSTANTIATE_TEST_SUITE_P(Sources, RiffReaderTest,
-                         ::testing::Values(Source::Memory, Source::File), sourceName);
+INSTANTIATE_TEST_SUITE_P(Sources, RiffReaderTest, ::testing::Values(Source::Memory, Source::File),
+                         sourceName);
 
 TEST(RiffReaderOpenTest, RefusesWhatIsNotAReadableFile) {
     EXPECT_EQ(RiffReader::openFile(fs::current_path() / "no such file.wav"), nullptr);
