@@ -72,7 +72,7 @@ void bevelRing(QPainter& painter, Edges& r, int width, const QColor& top, const 
 
 struct CaptionText {
     QString shown;
-    std::vector<int> underlined;  // positions in shown
+    std::vector<int> underlined; // positions in shown
 };
 
 // "&x" underlines x, "&&" shows one ampersand, a final lone "&" shows nothing.
@@ -118,7 +118,7 @@ TCuteButton::TMouseButton mouseButtonOf(Qt::MouseButton button) {
     }
 }
 
-}  // namespace
+} // namespace
 
 // Access characters work like a dialog's: a character typed with Alt, or a plain character that
 // the focused control and its parents leave unhandled, is offered to every button of the window
@@ -444,9 +444,9 @@ void TCuteButton::focusInEvent(QFocusEvent*) {
 
 void TCuteButton::focusOutEvent(QFocusEvent* event) {
     // Another window or a menu taking the keys leaves this button its window's active control.
-    const bool stillActive = window()->focusWidget() == this &&
-                             (event->reason() == Qt::ActiveWindowFocusReason ||
-                              event->reason() == Qt::PopupFocusReason);
+    const bool stillActive =
+        window()->focusWidget() == this &&
+        (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason);
     if (!stillActive)
         loseFocus();
 }
@@ -468,9 +468,9 @@ void TCuteButton::pointerCameOver() {
         return;
     pointerOver_ = true;
     const QPoint at = toClient(mapFromGlobal(QCursor::pos()));
-    MouseEnter(shiftFrom(QGuiApplication::queryKeyboardModifiers(),
-                         QGuiApplication::mouseButtons()),
-               at.x(), at.y());
+    MouseEnter(
+        shiftFrom(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons()),
+        at.x(), at.y());
 }
 
 void TCuteButton::pointerWentAway() {
@@ -478,9 +478,9 @@ void TCuteButton::pointerWentAway() {
         return;
     pointerOver_ = false;
     const QPoint at = toClient(mapFromGlobal(QCursor::pos()));
-    MouseLeave(shiftFrom(QGuiApplication::queryKeyboardModifiers(),
-                         QGuiApplication::mouseButtons()),
-               at.x(), at.y());
+    MouseLeave(
+        shiftFrom(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons()),
+        at.x(), at.y());
 }
 
 void TCuteButton::enterEvent(QEnterEvent*) {

@@ -179,10 +179,10 @@ private:
     TBevelCut bevelInner_ = bvNone;
 
     // Toolkit state the button keeps for itself.
-    bool entered_ = false;      // is the window's active control (focus-gained effect given)
-    bool pointerOver_ = false;  // enter notice given, leave notice not yet
-    bool captured_ = false;     // left press on the client area, not yet released
-    bool clickArmed_ = false;   // that press was a single press, so its release may click
+    bool entered_ = false;     // is the window's active control (focus-gained effect given)
+    bool pointerOver_ = false; // enter notice given, leave notice not yet
+    bool captured_ = false;    // left press on the client area, not yet released
+    bool clickArmed_ = false;  // that press was a single press, so its release may click
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TCuteButton::TShiftState)
