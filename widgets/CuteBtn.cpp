@@ -348,8 +348,8 @@ void TCuteButton::paintEvent(QPaintEvent*) {
     }
     const QRect client = clientRect();
     painter.setClipRect(client);
+    // Transparent, so that the gaps of a patterned brush are left alone.
     painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setBackground(colorToRgb(color_));
     painter.fillRect(client, QBrush(colorToRgb(color_), brushStyle_));
 
     Edges r = edgesOf(client);
@@ -548,8 +548,10 @@ void TCuteButton::mouseMoveEvent(QMouseEvent* event) {
         else
             pointerWentAway();
     }
+    // Moves over the sunken edge are not moves over the client area.
     const QPoint at = toClient(event->position());
-    emit OnMouseMove(this, shiftFrom(event->modifiers(), event->buttons()), at.x(), at.y());
+    if (captured_ || clientRect().contains(at))
+        emit OnMouseMove(this, shiftFrom(event->modifiers(), event->buttons()), at.x(), at.y());
 }
 
 void TCuteButton::keyPressEvent(QKeyEvent* event) {

@@ -28,7 +28,7 @@ class TCuteButton : public QWidget {
     Q_PROPERTY(Qt::BrushStyle BrushStyle READ brushStyle WRITE setBrushStyle)
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
     Q_PROPERTY(uint Color READ color WRITE setColor)
-    Q_PROPERTY(bool Flat READ flat WRITE setFlat STORED true)
+    Q_PROPERTY(bool Flat READ flat WRITE setFlat)
     Q_PROPERTY(uint FontColor READ fontColor WRITE setFontColor)
     Q_PROPERTY(TTextLayout Layout READ textLayout WRITE setLayout)
     Q_PROPERTY(int MarginX READ marginX WRITE setMarginX)

@@ -378,3 +378,45 @@ TEST_F(CuteButtonAccess, FocusedButtonSeesTheKeyFirstThenTheAccessCharacterClick
     EXPECT_EQ(keysDown, (std::vector<int>{Qt::Key_Space, Qt::Key_G}));
     EXPECT_EQ(log.names(), Names{"Click"}) << "the access character, not the cancelled Space";
 }
+
+TEST_F(CuteButtonAccess, KeyPressHandlerMaySwallowTheCharacter) {
+    button->setCaption(QStringLiteral("&Go"));
+    tabInto(button);
+    EventLog log(*button);
+    std::vector<QChar> seen;
+    QObject::connect(button, &B::OnKeyPress, [&](QObject*, QChar& key) {
+        seen.push_back(key);
+        if (key == u'g')
+            key = QChar();
+    });
+    typeChar(u'g');
+    EXPECT_EQ(log.count("Click"), 0);
+    typeChar(u'G', Qt::ShiftModifier);
+    EXPECT_EQ(log.count("Click"), 1);
+    EXPECT_EQ(seen, (std::vector<QChar>{u'g', u'G'}));
+}
+
+TEST_F(CuteButtonPointer, WithoutTabStopAClickStillTakesTheFocus) {
+    button->setTabStop(false);
+    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+    hover();
+    press();
+    release();
+    EXPECT_TRUE(button->hasFocus());
+    button->setTabStop(true);
+    other->setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(other, Qt::Key_Tab);
+    EXPECT_TRUE(button->hasFocus()) << "with TabStop the Tab key reaches it";
+}
+
+TEST_F(CuteButtonPointer, MovesAreReportedInClientCoordinatesOverTheClientAreaOnly) {
+    button->setBorderStyle(B::bsSingle);
+    std::vector<QPoint> moves;
+    QObject::connect(button, &B::OnMouseMove, [&](QObject*, B::TShiftState, int x, int y) {
+        moves.push_back({x, y});
+    });
+    hover(QPoint(1, 5));
+    hover(QPoint(12, 9));
+    EXPECT_EQ(moves, (std::vector<QPoint>{{10, 7}}));
+}
