@@ -84,7 +84,13 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
         other->setFocus();
     }
-    void TearDown() override { QCursor::setPos(kFarAway); }
+    void TearDown() override {
+        // A button left held would keep the toolkit's mouse grab into the next test.
+        for (const Qt::MouseButton b : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+            if (QGuiApplication::mouseButtons() & b)
+                mouse(QTest::MouseRelease, b);
+        QCursor::setPos(kFarAway);
+    }
 
     void pointAt(QWidget* w, QPoint at) {
         QCursor::setPos(w->mapToGlobal(at));
@@ -106,6 +112,12 @@ protected:
     void typeChar(QChar ch, Qt::KeyboardModifiers mods = {}) {
         key(QEvent::KeyPress, ch.toUpper().unicode(), false, mods, QString(ch));
         key(QEvent::KeyRelease, ch.toUpper().unicode(), false, mods, QString(ch));
+        // Letting go of the modifier through the platform, which is what clears the
+        // application's idea of the modifiers held.
+        if (mods != Qt::NoModifier)
+            QTest::keyRelease(window->windowHandle(), mods == Qt::ShiftModifier ? Qt::Key_Shift
+                                                      : mods == Qt::AltModifier ? Qt::Key_Alt
+                                                                                : Qt::Key_Control);
     }
 
     // Space-separated steps: over, edge, away (pointer); press, release, rpress, rrelease,
