@@ -4,12 +4,11 @@
 // caption placed by alignment, layout and margins, and two bevels. The outer bevel is the look
 // (none = rest, raised = up, lowered = pressed); the inner bevel follows Flat.
 //
-// The button keeps the habits of the panel control it was first written on: a client area
-// inside an optional sunken edge, mouse capture while the left button is held (and the enter and
-// leave notices that capture implies), the window's active control instead of the momentary
-// keyboard focus, and access characters that any key reaching the window unhandled can trigger.
-// Forms place it as a custom widget (header "CuteBtn.h"); every setter a form needs is named
-// after its property.
+// It behaves like a classic desktop panel control rather than a Qt button: a client area inside
+// an optional sunken edge, mouse capture while the left button is held (with the enter and leave
+// notices that capture implies), focus effects tied to the window's active control rather than
+// to the momentary keyboard focus, and dialog-style access characters. Forms place it as a
+// custom widget (header "CuteBtn.h"); every setter a form needs is named after its property.
 
 #include "TColor.h"
 
