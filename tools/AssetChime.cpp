@@ -91,13 +91,20 @@ void drawTop(QPainter& p) {
     p.drawEllipse(QPointF(centreX, discY), 2.0, 0.9);
 }
 
-void drawStrings(QPainter& p) {
-    p.setPen(QPen(QColor(235, 235, 228), 0.9));
+QPen stringPen() { return QPen(QColor(96, 88, 78), 0.9); }
+
+void drawPipeStrings(QPainter& p) {
+    p.setPen(stringPen());
     for (const Pipe& pipe : pipes) {
         const double cx = pipe.x + pipe.width / 2.0;
-        p.drawLine(QPointF(cx, discY + discThickness + 2.0), QPointF(cx, pipe.top + 6.0));
+        p.drawLine(QPointF(cx, discY + discThickness - 1.0), QPointF(cx, pipe.top + 6.0));
     }
-    p.drawLine(QPointF(centreX, discY + discThickness + 3.0), QPointF(centreX, sail.top() + 3.0));
+}
+
+// The middle string carries the clapper and the sail; it hangs in front of the back pipe.
+void drawMiddleString(QPainter& p) {
+    p.setPen(stringPen());
+    p.drawLine(QPointF(centreX, discY + discThickness), QPointF(centreX, sail.top() + 3.0));
 }
 
 void drawPipe(QPainter& p, const Pipe& pipe) {
@@ -131,13 +138,13 @@ void drawClapperAndSail(QPainter& p) {
     // The clapper: a small wooden disc on the middle string, in front of the pipes.
     p.setPen(Qt::NoPen);
     p.setBrush(wood(0.65));
-    p.drawRoundedRect(QRectF(centreX - 17.0, clapperY, 34.0, 5.0), 2.0, 2.0);
+    p.drawRoundedRect(QRectF(centreX - 21.0, clapperY, 42.0, 5.0), 2.0, 2.0);
     QLinearGradient face(0, clapperY - 3.0, 0, clapperY + 3.0);
     face.setColorAt(0.0, wood(1.4));
     face.setColorAt(1.0, wood(1.05));
     p.setPen(QPen(wood(0.5), 0.6));
     p.setBrush(face);
-    p.drawEllipse(QPointF(centreX, clapperY), 17.0, 3.2);
+    p.drawEllipse(QPointF(centreX, clapperY), 21.0, 3.4);
 
     // The wind sail at the bottom: a painted wooden plate with a note on it.
     QLinearGradient plate(sail.left(), 0, sail.right(), 0);
@@ -159,8 +166,9 @@ void drawClapperAndSail(QPainter& p) {
 // Everything that hangs, for the shadow it casts on the wall.
 void drawHanging(QPainter& p) {
     drawTop(p);
-    drawStrings(p);
+    drawPipeStrings(p);
     drawPipe(p, pipes[1]);
+    drawMiddleString(p);
     drawPipe(p, pipes[0]);
     drawPipe(p, pipes[2]);
     drawClapperAndSail(p);

@@ -44,37 +44,39 @@ QImage drawDoor() {
         // The doorway, dark inside, in a wooden frame.
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(40, 36, 60));
-        p.drawRect(QRectF(7.5, 1.0, 7.0, 14.5));
-        p.setPen(pen(QColor(128, 64, 0), 1.2));
+        p.drawRect(QRectF(6.5, 1.0, 8.0, 14.5));
+        p.setPen(QPen(QColor(128, 64, 0), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p.setBrush(Qt::NoBrush);
-        p.drawLine(QPointF(7.0, 15.5), QPointF(7.0, 0.8));
-        p.drawLine(QPointF(7.0, 0.8), QPointF(15.0, 0.8));
-        p.drawLine(QPointF(15.0, 0.8), QPointF(15.0, 15.5));
+        QPainterPath frame;
+        frame.moveTo(6.5, 15.5);
+        frame.lineTo(6.5, 0.5);
+        frame.lineTo(14.5, 0.5);
+        frame.lineTo(14.5, 15.5);
+        p.drawPath(frame);
         // The door, swung open into the room.
         QPainterPath leaf;
-        leaf.moveTo(14.6, 1.2);
-        leaf.lineTo(11.2, 3.0);
-        leaf.lineTo(11.2, 13.8);
-        leaf.lineTo(14.6, 15.4);
+        leaf.moveTo(14.0, 1.0);
+        leaf.lineTo(11.0, 2.5);
+        leaf.lineTo(11.0, 14.0);
+        leaf.lineTo(14.0, 15.5);
         leaf.closeSubpath();
-        p.setPen(pen(QColor(110, 56, 8), 0.7));
-        p.setBrush(QColor(210, 150, 70));
-        p.drawPath(leaf);
         p.setPen(Qt::NoPen);
+        p.setBrush(QColor(215, 155, 75));
+        p.drawPath(leaf);
         p.setBrush(QColor(255, 230, 0));
-        p.drawEllipse(QPointF(12.2, 8.8), 0.6, 0.6);
+        p.drawRect(QRectF(11.6, 8.0, 1.0, 1.0));
         // A figure striding out through it.
-        const QColor body(0, 150, 0);
+        const QColor body(0, 160, 0);
         p.setBrush(body);
-        p.drawEllipse(QPointF(6.8, 3.2), 1.7, 1.7);
-        p.setPen(pen(body, 1.7));
-        p.drawLine(QPointF(6.6, 5.4), QPointF(5.6, 9.6));       // trunk
-        p.drawLine(QPointF(6.4, 6.4), QPointF(3.6, 8.2));       // arm forward
-        p.drawLine(QPointF(6.4, 6.4), QPointF(8.8, 8.4));       // arm back
-        p.drawLine(QPointF(5.6, 9.6), QPointF(3.4, 12.4));      // front leg
-        p.drawLine(QPointF(3.4, 12.4), QPointF(3.8, 14.6));
-        p.drawLine(QPointF(5.6, 9.6), QPointF(8.2, 12.0));      // back leg
-        p.drawLine(QPointF(8.2, 12.0), QPointF(9.4, 14.6));
+        p.drawEllipse(QPointF(6.0, 3.0), 1.6, 1.6);
+        p.setPen(pen(body, 1.4));
+        p.drawLine(QPointF(6.0, 5.2), QPointF(5.2, 9.4));  // trunk
+        p.drawLine(QPointF(5.8, 6.2), QPointF(2.8, 7.8));  // arm forward
+        p.drawLine(QPointF(5.8, 6.2), QPointF(8.4, 8.2));  // arm back
+        p.drawLine(QPointF(5.2, 9.4), QPointF(2.6, 11.6)); // front leg
+        p.drawLine(QPointF(2.6, 11.6), QPointF(3.0, 14.5));
+        p.drawLine(QPointF(5.2, 9.4), QPointF(7.8, 11.8)); // back leg
+        p.drawLine(QPointF(7.8, 11.8), QPointF(9.0, 14.5));
     }));
 }
 
@@ -111,27 +113,29 @@ QImage drawClear() {
 
 QImage drawSave() {
     return glyphStrip(glyph(glyphSize, [](QPainter& p) {
-        drawSheet(p, QRectF(0.5, 0.5, 7.0, 8.5));
+        drawSheet(p, QRectF(0.5, 0.5, 6.5, 8.5));
         // The floppy disk.
         p.setPen(pen(QColor(0, 0, 40), 0.8));
         p.setBrush(QColor(30, 60, 170));
-        p.drawRect(QRectF(6.5, 6.5, 9.0, 9.0));
+        p.drawRect(QRectF(7.5, 8.5, 8.0, 7.0));
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(200, 200, 210));
-        p.drawRect(QRectF(8.5, 6.9, 5.0, 3.0));
-        p.setBrush(QColor(30, 60, 170));
-        p.drawRect(QRectF(11.5, 7.4, 1.2, 2.0));
+        p.setBrush(QColor(205, 205, 215));
+        p.drawRect(QRectF(9.5, 8.9, 4.0, 2.0));
         p.setBrush(Qt::white);
-        p.drawRect(QRectF(8.0, 11.5, 6.0, 3.6));
+        p.drawRect(QRectF(9.0, 12.0, 5.0, 3.1));
         // The red arrow from the sheet down into the disk.
         const QColor red(230, 0, 0);
-        p.setPen(pen(red, 1.6));
-        p.drawLine(QPointF(4.0, 6.0), QPointF(4.0, 11.0));
-        p.drawLine(QPointF(4.0, 11.0), QPointF(6.4, 11.0));
+        p.setPen(QPen(red, 1.6, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath shaft;
+        shaft.moveTo(7.0, 3.5);
+        shaft.lineTo(11.5, 3.5);
+        shaft.lineTo(11.5, 5.5);
+        p.drawPath(shaft);
         QPainterPath head;
-        head.moveTo(9.0, 11.0);
-        head.lineTo(6.0, 8.4);
-        head.lineTo(6.0, 13.6);
+        head.moveTo(8.6, 5.0);
+        head.lineTo(14.4, 5.0);
+        head.lineTo(11.5, 8.4);
         head.closeSubpath();
         p.setPen(Qt::NoPen);
         p.setBrush(red);

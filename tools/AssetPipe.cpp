@@ -121,9 +121,9 @@ void drawOpenEnd(QPainter& p) {
     p.drawEllipse(c, e, r);
     // Inside the tube: dark, with light falling in on the far wall.
     QRadialGradient inside(c + QPointF(e * 0.35, r * 0.35), r * 0.95);
-    inside.setColorAt(0.0, QColor(120, 120, 118));
-    inside.setColorAt(0.5, QColor(58, 58, 60));
-    inside.setColorAt(1.0, QColor(18, 18, 22));
+    inside.setColorAt(0.0, QColor(96, 96, 94));
+    inside.setColorAt(0.45, QColor(40, 40, 42));
+    inside.setColorAt(1.0, QColor(12, 12, 16));
     p.setPen(Qt::NoPen);
     p.setBrush(inside);
     p.drawEllipse(c + QPointF(0.6, 0.0), e * 0.8, r * 0.86);

@@ -15,11 +15,11 @@ constexpr double pipeLeft = 18.0;
 constexpr double pipeWidth = 7.0;
 constexpr double pipeTop = 9.0;
 constexpr double pixelsPerCm = 2.0;
-constexpr QPointF malletPivot(2.0, 47.0);
+constexpr QPointF malletPivot(4.5, 47.0);
 constexpr double malletReach = 24.0;
 constexpr double malletHeadRadius = 3.2;
 constexpr double restAngleDegrees = 4.0;
-constexpr QRectF labelBox(36.0, 8.0, 29.0, 32.0);
+constexpr QRectF labelBox(37.0, 8.0, 28.0, 32.0);
 
 // What changes from frame to frame.
 struct Pose {
@@ -49,7 +49,7 @@ Pose poseOf(int frame) {
         const double back = std::min(1.0, since / 3.0);
         pose.malletAngleDegrees = contact + back * (restAngleDegrees - contact);
         const double decay = std::exp(-since / 4.5);
-        pose.pipeShift = 1.4 * decay * ((since % 2 == 1) ? 1.0 : -1.0);
+        pose.pipeShift = 1.6 * decay * ((since % 2 == 1) ? 1.0 : -1.0);
         pose.ring = decay;
     }
     return pose;
@@ -70,9 +70,9 @@ void drawBackground(QPainter& p) {
     p.drawRoundedRect(QRectF(8.0, 2.0, 27.0, 4.0), 1.2, 1.2);
 }
 
-void drawPipe(QPainter& p, double lengthCm, const Pose& pose) {
+void drawPipeAt(QPainter& p, double lengthCm, double shift) {
     const double height = lengthCm * pixelsPerCm;
-    const double left = pipeLeft + pose.pipeShift;
+    const double left = pipeLeft + shift;
     const double centre = left + pipeWidth / 2.0;
 
     // The cord: fixed at the bar, following the pipe's top.
@@ -92,6 +92,16 @@ void drawPipe(QPainter& p, double lengthCm, const Pose& pose) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(40, 40, 44));
     p.drawEllipse(QPointF(centre, pipeTop + 2.0), 0.9, 0.9);
+}
+
+// A shaking pipe leaves a faint image where it has just been, which shows the motion.
+void drawPipe(QPainter& p, double lengthCm, const Pose& pose) {
+    if (pose.pipeShift != 0.0) {
+        p.setOpacity(0.35);
+        drawPipeAt(p, lengthCm, -pose.pipeShift);
+        p.setOpacity(1.0);
+    }
+    drawPipeAt(p, lengthCm, pose.pipeShift);
 }
 
 void drawMallet(QPainter& p, const Pose& pose) {
@@ -133,7 +143,7 @@ void drawSoundArcs(QPainter& p, double lengthCm, const Pose& pose) {
     const QPointF centre(pipeLeft + pipeWidth / 2.0, pipeTop + height * 0.5);
     const int arcs = pose.ring > 0.6 ? 3 : pose.ring > 0.3 ? 2 : 1;
     for (int i = 0; i < arcs; ++i) {
-        const double radius = 8.0 + 3.5 * i;
+        const double radius = 7.0 + 3.0 * i;
         QColor c(30, 90, 200);
         c.setAlphaF(std::min(1.0, 0.35 + 0.65 * pose.ring) * (1.0 - 0.2 * i));
         p.setPen(QPen(c, 1.1, Qt::SolidLine, Qt::RoundCap));
@@ -144,8 +154,8 @@ void drawSoundArcs(QPainter& p, double lengthCm, const Pose& pose) {
 }
 
 void drawLabel(QPainter& p, const QString& label) {
-    QFont font(QStringLiteral("IPAGothic"));
-    font.setPixelSize(label.size() > 1 ? 12 : 15);
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPixelSize(label.size() > 1 ? 14 : 18);
     font.setBold(true);
     font.setStyleStrategy(QFont::PreferAntialias);
     p.setFont(font);
