@@ -24,9 +24,12 @@ constexpr double fundamentalDecaySeconds = 1.1;
 constexpr double decayExponent = 1.2;
 
 constexpr double attackSeconds = 0.001;
-constexpr double strikeSeconds = 0.008;
-constexpr double strikeDecaySeconds = 0.0015;
-constexpr double strikeLevel = 0.35;
+// The mallet's tick: bright noise that swells in a fraction of a millisecond and dies in a
+// few, loud enough to be heard as the strike before the ring takes over.
+constexpr double strikeSeconds = 0.015;
+constexpr double strikeRiseSeconds = 0.0002;
+constexpr double strikeDecaySeconds = 0.002;
+constexpr double strikeLevel = 0.8;
 
 constexpr double ringFadeSeconds = 0.45;
 constexpr double noteFadeSeconds = 0.15;
@@ -74,14 +77,15 @@ std::vector<double> struckPipe(const SoundSpec& spec, int count, double fadeSeco
         }
     }
 
-    // The mallet's tick: differentiated white noise, a few milliseconds long.
+    // Differentiated white noise: most of its energy lies high, above the partials.
     NoiseSource noise(spec.noiseSeed);
     double previous = 0.0;
     const int strikeCount = int(strikeSeconds * sampleRate);
     for (int i = 0; i < strikeCount && i < count; ++i) {
         const double white = noise.next();
         const double t = i / sampleRate;
-        out[std::size_t(i)] += strikeLevel * 0.5 * (white - previous) * std::exp(-t / strikeDecaySeconds);
+        const double envelope = (1.0 - std::exp(-t / strikeRiseSeconds)) * std::exp(-t / strikeDecaySeconds);
+        out[std::size_t(i)] += strikeLevel * 0.5 * (white - previous) * envelope;
         previous = white;
     }
 
