@@ -3,9 +3,11 @@
 #include "AssetDrawings.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <utility>
 
 namespace kw27::assets {
 namespace {
@@ -90,24 +92,31 @@ QImage drawLogo() {
         p.drawRoundedRect(QRectF(x, 11.0, 5.0, lengths[i]), 1.2, 1.2);
     }
 
-    QFont mark(QStringLiteral("DejaVu Sans"));
-    mark.setPixelSize(30);
-    mark.setBold(true);
+    // The IPA fonts come without a bold face: the letters are thickened by outlining them.
+    auto drawBoldText = [&p](const QFont& font, QPointF at, const QString& text, QColor colour,
+                             double weight) {
+        QPainterPath path;
+        path.addText(at, font, text);
+        p.setPen(QPen(colour, weight, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(colour);
+        p.drawPath(path);
+    };
+    QFont mark(QStringLiteral("IPAPGothic"));
+    mark.setPixelSize(32);
     mark.setItalic(true);
-    mark.setLetterSpacing(QFont::AbsoluteSpacing, 1.0);
-    p.setFont(mark);
-    p.setPen(QColor(0, 0, 40));
-    p.drawText(QRectF(58.0, 0.0, 120.0, 44.0), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("KW-27"));
-    p.setPen(Qt::white);
-    p.drawText(QRectF(56.5, -1.5, 120.0, 44.0), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("KW-27"));
+    mark.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
+    drawBoldText(mark, QPointF(55.0, 34.0), QStringLiteral("KW-27"), QColor(0, 0, 40), 1.8);
+    drawBoldText(mark, QPointF(53.5, 32.5), QStringLiteral("KW-27"), Qt::white, 1.8);
 
-    QFont small(QStringLiteral("DejaVu Sans"));
-    small.setPixelSize(10);
-    small.setBold(true);
-    p.setFont(small);
-    p.setPen(QColor(255, 230, 90));
-    p.drawText(QRectF(170.0, 9.0, 70.0, 13.0), Qt::AlignCenter, QStringLiteral("PIPE CHIME"));
-    p.drawText(QRectF(170.0, 22.0, 70.0, 13.0), Qt::AlignCenter, QStringLiteral("DESIGN"));
+    QFont small(QStringLiteral("IPAPGothic"));
+    small.setPixelSize(11);
+    const QColor gold(255, 230, 90);
+    const QFontMetricsF metrics(small);
+    for (const auto& [text, baseline] : {std::pair{QStringLiteral("PIPE CHIME"), 19.0},
+                                         std::pair{QStringLiteral("DESIGN"), 32.0}}) {
+        const double x = 211.0 - metrics.horizontalAdvance(text) / 2.0;
+        drawBoldText(small, QPointF(x, baseline), text, gold, 0.5);
+    }
     p.end();
     return image;
 }
@@ -128,7 +137,7 @@ QImage drawClef() {
         clef.cubicTo(46.0, 40.0, 56.0, 70.0, 58.0, 86.0);
         clef.cubicTo(60.0, 96.0, 46.0, 98.0, 42.0, 92.0);
         QPainterPathStroker stroke;
-        stroke.setWidth(5.5);
+        stroke.setWidth(6.5);
         stroke.setCapStyle(Qt::RoundCap);
         stroke.setJoinStyle(Qt::RoundJoin);
         p.setPen(Qt::NoPen);

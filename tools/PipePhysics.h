@@ -25,10 +25,4 @@ double lengthForFrequency(double hz);
 // The pipe cut to sound one equal-tempered semitone above a pipe of the given length.
 double sharpLength(double lengthCm);
 
-// Interval from b to a in cents (positive when a is higher).
-double cents(double a, double b);
-
-// The equal-tempered frequency of a MIDI note number (A4 = 69 = 440 Hz).
-double equalTemperedHz(int midiNote);
-
 }  // namespace kw27::datagen

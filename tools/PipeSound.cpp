@@ -107,6 +107,8 @@ double loopSine(double cycles, int i) {
     return std::sin(twoPi * turns);
 }
 
+// A loop repeats seamlessly when every partial completes a whole number of cycles in it; the
+// nearest such frequency is at most a quarter hertz off.
 double loopCycles(double hz) { return std::round(hz * loopSamples / sampleRate); }
 
 std::vector<double> steadyPipe(const SoundSpec& spec) {
@@ -154,8 +156,6 @@ int sampleCount(SoundKind kind) {
     }
     return 0;
 }
-
-double loopFrequency(double hz) { return loopCycles(hz) * sampleRate / loopSamples; }
 
 std::vector<std::int16_t> synthesize(const SoundSpec& spec) {
     const int count = sampleCount(spec.kind);

@@ -33,8 +33,4 @@ int sampleCount(SoundKind kind);
 // 16-bit mono samples at sampleRate.
 std::vector<std::int16_t> synthesize(const SoundSpec& spec);
 
-// The frequency a partial is actually given in a loop: the nearest one that fits a whole
-// number of cycles into loopSamples.
-double loopFrequency(double hz);
-
 }  // namespace kw27::datagen

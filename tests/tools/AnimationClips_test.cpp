@@ -1,9 +1,11 @@
 // The pitch page's clips: uncompressed AVI files that the clip player can read.
+#include "AviWriter.h"
 #include "RiffReader.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QImage>
 #include <QString>
 #include <cstring>
 #include <string>
@@ -169,6 +171,34 @@ TEST(AnimationClips, EachShowsItsOwnNote) {
             EXPECT_NE(clip.frames[0], other) << row.file;
         firstFrames.push_back(clip.frames[0]);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AviWriter, RefusesClipsItCannotWrite) {
+    const QImage small(65, 48, QImage::Format_RGB32);
+    const QImage other(64, 48, QImage::Format_RGB32);
+    EXPECT_THROW(kw27::datagen::aviFile({}, 15), std::invalid_argument);
+    EXPECT_THROW(kw27::datagen::aviFile({small}, 0), std::invalid_argument);
+    EXPECT_THROW(kw27::datagen::aviFile({small, other}, 15), std::invalid_argument);
+}
+
+TEST(AviWriter, RowsRunBottomUpInBlueGreenRedOrderWithPadding) {
+    // A 3 × 2 frame: top row red, bottom row blue; rows of 9 bytes padded to 12.
+    QImage frame(3, 2, QImage::Format_RGB32);
+    for (int x = 0; x < 3; ++x) {
+        frame.setPixel(x, 0, qRgb(255, 0, 0));
+        frame.setPixel(x, 1, qRgb(0, 0, 255));
+    }
+    const QByteArray file = kw27::datagen::aviFile({frame}, 15);
+    const qsizetype at = file.indexOf("00db");
+    ASSERT_GE(at, 0);
+    const QByteArray pixels = file.mid(at + 8, 24);
+    const QByteArray bottomBlue("\xFF\x00\x00\xFF\x00\x00\xFF\x00\x00\x00\x00\x00", 12);
+    const QByteArray topRed("\x00\x00\xFF\x00\x00\xFF\x00\x00\xFF\x00\x00\x00", 12);
+    EXPECT_EQ(pixels, bottomBlue + topRed);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The pictures compiled into the programs: present under ":/assets/", the sizes the
 // layouts need, and the rules the buttons rely on.
+#include "AssetCanvas.h"
 #include "Assets.h"
 
 #include <gtest/gtest.h>
@@ -202,6 +203,40 @@ TEST(Assets, RendererListMatchesTheResources) {
         EXPECT_EQ(drawn.size(), QSize(row.width, row.height)) << row.name;
     }
     EXPECT_THROW(kw27::assets::renderAsset(QStringLiteral("nothing.png")), std::invalid_argument);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ButtonGlyph, RefusesAFigureOverTheBackgroundPixel) {
+    // The buttons take the bottom-left pixel's colour as the background: a figure there
+    // would make the whole background of its own colour disappear.
+    EXPECT_THROW(kw27::assets::glyph(QSize(16, 16),
+                                     [](QPainter& p) { p.fillRect(QRect(0, 12, 4, 4), Qt::red); }),
+                 std::logic_error);
+    const QImage ok = kw27::assets::glyph(QSize(16, 16), [](QPainter& p) {
+        p.fillRect(QRect(4, 4, 8, 8), Qt::red);
+    });
+    EXPECT_EQ(ok.pixel(0, 15), kw27::assets::glyphKey);
+    EXPECT_EQ(ok.pixel(8, 8), qRgb(255, 0, 0));
+}
+
+TEST(ButtonGlyph, SoftEdgesAreBlendedOverTheButtonFace) {
+    // Half-covered pixels must not carry the key colour's tint onto the button.
+    const QImage img = kw27::assets::glyph(QSize(16, 16), [](QPainter& p) {
+        p.setBrush(Qt::black);
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QPointF(8.0, 8.0), 5.3, 5.3);
+    });
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const QRgb c = img.pixel(x, y);
+            if (c == kw27::assets::glyphKey)
+                continue;
+            EXPECT_EQ(qRed(c), qBlue(c)) << x << "," << y << " is tinted";
+        }
+    }
 }
 
 }  // namespace
