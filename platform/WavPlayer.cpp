@@ -3,13 +3,9 @@
 #include "AudioOutput.h"
 #include "OpenAlWavPlayer.h"
 
-#include <utility>
-
 namespace kw27 {
 
 namespace {
-
-SoundPlayer* installedPlayer = nullptr;
 
 // Built on the first play that reaches it and torn down at exit: the player goes first, then
 // the device it played on.
@@ -26,12 +22,8 @@ SoundPlayer& defaultPlayer() {
 }  // namespace
 
 bool sndPlaySound(const QString& name, unsigned flags) {
-    SoundPlayer& player = installedPlayer ? *installedPlayer : defaultPlayer();
-    return player.play(name, flags);
-}
-
-SoundPlayer* setSoundPlayer(SoundPlayer* player) {
-    return std::exchange(installedPlayer, player);
+    SoundPlayer* installed = installedSoundPlayer();
+    return (installed ? *installed : defaultPlayer()).play(name, flags);
 }
 
 }  // namespace kw27
