@@ -14,9 +14,6 @@ namespace {
 
 // A sleep shorter than this is not worth the wake-up.
 constexpr std::chrono::milliseconds kShortestSleep{1};
-// A device that claims more output latency than this is not believed: a synchronous play
-// must end, whatever the driver says.
-constexpr std::chrono::seconds kLongestDrain{1};
 // Frames rendered per call, well inside the signed size the render call takes.
 constexpr std::size_t kRenderChunk = 1 << 16;
 
@@ -38,16 +35,6 @@ std::vector<ALCint> SystemAudioOutput::contextAttributes() const {
 void SystemAudioOutput::pass(Seconds span) {
     std::this_thread::sleep_for(
         std::max<Seconds>(span, std::chrono::duration_cast<Seconds>(kShortestSleep)));
-}
-
-void SystemAudioOutput::drain() {
-    if (!device_ || !alcIsExtensionPresent(device_, "ALC_SOFT_device_clock"))
-        return;
-    ALCint64SOFT latency = 0;
-    alcGetInteger64vSOFT(device_, ALC_DEVICE_LATENCY_SOFT, 1, &latency);
-    if (latency > 0)
-        std::this_thread::sleep_for(std::min<std::chrono::nanoseconds>(
-            std::chrono::nanoseconds(latency), kLongestDrain));
 }
 
 void SystemAudioOutput::close() {

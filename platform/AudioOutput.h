@@ -24,8 +24,6 @@ public:
     virtual std::vector<ALCint> contextAttributes() const = 0;
     // Lets about span of playing time go by (at least a little, however small span is).
     virtual void pass(Seconds span) = 0;
-    // Waits until everything mixed so far has been heard.
-    virtual void drain() = 0;
     // Closes the device that open returned; the player destroys its context first.
     virtual void close() = 0;
 };
@@ -37,7 +35,6 @@ public:
     ALCdevice* open() override;
     std::vector<ALCint> contextAttributes() const override;
     void pass(Seconds span) override;
-    void drain() override;
     void close() override;
 
 private:
@@ -57,7 +54,6 @@ public:
     std::vector<ALCint> contextAttributes() const override;
     // Renders the frames that span covers at the device rate, rounded up.
     void pass(Seconds span) override;
-    void drain() override {}
     void close() override;
 
     // Renders frames more (nothing while the device is closed).

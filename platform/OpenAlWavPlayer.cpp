@@ -16,6 +16,9 @@ namespace {
 // A synchronous play whose source has not moved on for this long of waiting is given up:
 // the device has stopped consuming samples, and the window must not hang on it.
 constexpr double kStallLimitSeconds = 2.0;
+// An output that claims a longer delay than this is not believed: a synchronous play must end
+// whatever the driver says.
+constexpr double kLongestLatencySeconds = 1.0;
 
 // Makes a context current on this thread for the lifetime of the guard, then restores
 // whatever this thread had before.
@@ -101,6 +104,7 @@ bool OpenAlWavPlayer::openDevice() {
     alSourcei(source_, AL_SOURCE_RELATIVE, AL_TRUE);
     alSource3f(source_, AL_POSITION, 0.0f, 0.0f, 0.0f);
     alSourcef(source_, AL_ROLLOFF_FACTOR, 0.0f);
+    sourceLatency_ = alIsExtensionPresent("AL_SOFT_source_latency");
     if (alIsExtensionPresent("AL_SOFT_direct_channels"))
         alSourcei(source_, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
     alBufferData(alert_, formatOf(alertSound_), alertSound_.samples.data(),
@@ -162,32 +166,49 @@ bool OpenAlWavPlayer::play(const QString& name, unsigned flags) {
     return played;
 }
 
+OpenAlWavPlayer::Position OpenAlWavPlayer::position() const {
+    if (sourceLatency_) {
+        // Offset (32.32 fixed point frames) and latency (ns) read together, as one instant.
+        ALint64SOFT values[2] = {};
+        alGetSourcei64vSOFT(source_, AL_SAMPLE_OFFSET_LATENCY_SOFT, values);
+        return {std::size_t(values[0] >> 32),
+                std::clamp(double(values[1]) * 1e-9, 0.0, kLongestLatencySeconds)};
+    }
+    ALint offset = 0;
+    alGetSourcei(source_, AL_SAMPLE_OFFSET, &offset);
+    return {std::size_t(offset), 0.0};
+}
+
 bool OpenAlWavPlayer::waitForEnd(std::size_t frames, int sampleRate) {
-    ALint lastOffset = -1;
+    std::size_t lastOffset = std::size_t(-1);
     double stalled = 0;
+    // Time until the last frame of the sound is heard, as estimated at the latest look.
+    double heardIn = 0;
     for (;;) {
         ALint state = AL_STOPPED;
         alGetSourcei(source_, AL_SOURCE_STATE, &state);
         if (state != AL_PLAYING)
             break;
-        ALint offset = 0;
-        alGetSourcei(source_, AL_SAMPLE_OFFSET, &offset);
-        if (offset != lastOffset) {
-            lastOffset = offset;
+        const Position at = position();
+        if (at.offset != lastOffset) {
+            lastOffset = at.offset;
             stalled = 0;
         } else if (stalled >= kStallLimitSeconds) {
             alSourceStop(source_);
             return false;
         }
-        // Wait for what is left of the sound: the mixer reports the end in one step, so a
-        // wait that aims at the last frame ends on it (or on the next mixer update).
-        const double left =
-            double(frames - std::min<std::size_t>(frames, std::size_t(offset))) / sampleRate;
-        const double step = std::min(left, kStallLimitSeconds / 4);
+        // The frames not yet mixed, then the output's delay: aiming there ends the wait when
+        // the sound has been heard, not merely mixed.
+        const double left = double(frames - std::min(frames, at.offset)) / sampleRate;
+        heardIn = left + at.latency;
+        const double step = std::min(heardIn, kStallLimitSeconds / 4);
         output_.pass(AudioOutput::Seconds(step));
+        heardIn -= step;
         stalled += step > 0 ? step : 0.001;
     }
-    output_.drain();
+    // Woken before the end by the step limit: the mixer is done, the output not yet.
+    if (heardIn > 1e-6)
+        output_.pass(AudioOutput::Seconds(heardIn));
     return true;
 }
 

@@ -36,6 +36,12 @@ private:
     bool load(const PcmSound& sound);
     bool waitForEnd(std::size_t frames, int sampleRate);
 
+    struct Position {
+        std::size_t offset;  // frames of the sound mixed so far
+        double latency;      // seconds until a frame mixed now is heard
+    };
+    Position position() const;
+
     enum class Device { Unopened, Open, Absent };
 
     AudioOutput& output_;
@@ -44,6 +50,7 @@ private:
     ALuint source_ = 0;
     ALuint track_ = 0;
     ALuint alert_ = 0;
+    bool sourceLatency_ = false;
     PcmSound alertSound_;
 };
 

@@ -21,6 +21,9 @@ WavStatus decodeBytes(const std::string& bytes, PcmSound& out) {
 struct Pcm16Case {
     int channels;
     int rate;
+    friend std::ostream& operator<<(std::ostream& os, const Pcm16Case& c) {
+        return os << c.channels << " ch " << c.rate << " Hz";
+    }
 };
 
 class WavDecoder16 : public ::testing::TestWithParam<Pcm16Case> {};
