@@ -59,7 +59,6 @@ public:
     // Renders frames more (nothing while the device is closed).
     void render(std::size_t frames);
     bool isOpen() const { return device_ != nullptr; }
-    int sampleRate() const { return sampleRate_; }
     int channels() const { return channels_; }
     // Interleaved samples of every frame rendered since the start or the last discard.
     const std::vector<float>& rendered() const { return rendered_; }
