@@ -46,9 +46,8 @@ TEST_P(WavDecoder16, KeepsEverySampleChannelAndRate) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MonoAndStereo, WavDecoder16,
-                         ::testing::Values(Pcm16Case{1, 44100}, Pcm16Case{2, 44100},
-                                           Pcm16Case{1, 8000}, Pcm16Case{2, 22050},
-                                           Pcm16Case{1, 96000}, Pcm16Case{2, 11025}));
+                         ::testing::Values(Pcm16Case{1, 44100}, Pcm16Case{2, 22050},
+                                           Pcm16Case{1, 96000}));
 
 // 8-bit samples are unsigned around 128; a sample keeps its level when widened.
 TEST(WavDecoder, Widens8BitSamplesToTheSameLevel) {
@@ -165,16 +164,6 @@ TEST(WavDecoder, RejectsWhatCannotBePlayed) {
         EXPECT_EQ(sound.channels, 0);
         EXPECT_TRUE(sound.samples.empty());
     }
-}
-
-TEST(WavDecoder, ReadsFilesAndReportsOnesThatCannotBeOpened) {
-    const auto samples = noise16(64, 11);
-    writeFile("sound.wav", wav16(1, 22050, samples));
-    PcmSound sound;
-    ASSERT_EQ(decodeWavFile("sound.wav", sound), WavStatus::Ok);
-    EXPECT_EQ(sound.samples, samples);
-    EXPECT_EQ(decodeWavFile("no such sound.wav", sound), WavStatus::Unreadable);
-    EXPECT_TRUE(sound.samples.empty());
 }
 
 // A file whose samples would not fit one mixer buffer is refused before anything is read
