@@ -1,13 +1,35 @@
 #pragma once
 
+#include "KwError.h"
+#include "MessageBoxes.h"
+
 #include <QApplication>
+#include <exception>
 
 // The programs' application object: sets up the Japanese fonts and Qt's Japanese dialog texts,
-// and catches the programs' own exceptions escaping an event handler, showing the general
-// error report and carrying on with the next input.
+// and catches exceptions escaping event dispatch, showing the general error report and carrying
+// on with the next input.
 class KwApplication : public QApplication {
     Q_OBJECT
 public:
     KwApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
+
+namespace kw27 {
+
+// Runs one event handler; an error it does not catch itself ends it there and goes to the
+// general error report. Window classes call their handlers through this, so that no exception
+// has to unwind through the toolkit's own frames.
+template <class Handler>
+void runHandler(Handler&& handler) {
+    try {
+        handler();
+    } catch (const EKwError& error) {
+        showErrorReport(error.message());
+    } catch (const std::exception& error) {
+        showErrorReport(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+}  // namespace kw27

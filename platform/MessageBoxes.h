@@ -30,6 +30,7 @@ void showErrorReport(const QString& message);
 // The application title: the executable's file name up to its first ".", every character
 // after the first in lower case ("Chimelab" -> "Chimelab", "TRIPLAY.EXE" -> "Triplay").
 QString applicationTitle();
+QString applicationTitleFor(const QString& executableFileName);
 
 // The message text as the general error report shows it.
 QString errorReportText(const QString& message);

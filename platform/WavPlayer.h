@@ -25,5 +25,7 @@ public:
 // Installs player (not owned) as the target of sndPlaySound; nullptr restores the default
 // OpenAL player. Returns the one installed before.
 SoundPlayer* setSoundPlayer(SoundPlayer* player);
+// The player installed with setSoundPlayer, or nullptr when the default one is in use.
+SoundPlayer* installedSoundPlayer();
 
 }  // namespace kw27
