@@ -650,12 +650,13 @@ public:
 
     HRESULT CreateSoundBuffer(const DSBUFFERDESC* desc, IDirectSoundBuffer** buffer,
                               IUnknown* outer) override {
+        if (buffer != nullptr)
+            *buffer = nullptr;
         if (outer != nullptr)
             return DSERR_NOAGGREGATION;
         if (desc == nullptr || buffer == nullptr || desc->dwSize != DSBUFFERDESC_SIZE ||
             desc->dwReserved != 0 || (desc->dwFlags & ~knownFlags) != 0)
             return DSERR_INVALIDPARAM;
-        *buffer = nullptr;
         if (level_ == 0)
             return DSERR_PRIOLEVELNEEDED;
         const DWORD flags = desc->dwFlags;
@@ -685,9 +686,10 @@ public:
 
     HRESULT DuplicateSoundBuffer(IDirectSoundBuffer* original,
                                  IDirectSoundBuffer** duplicate) override {
+        if (duplicate != nullptr)
+            *duplicate = nullptr;
         if (original == nullptr || duplicate == nullptr)
             return DSERR_INVALIDPARAM;
-        *duplicate = nullptr;
         auto* source = dynamic_cast<SecondaryBuffer*>(original);
         if (source == nullptr)
             return DSERR_INVALIDCALL;
