@@ -100,9 +100,9 @@ void fillRegion(kw27::RiffReader& file, void* region, DWORD bytes, unsigned char
 }  // namespace
 
 void DDSDDebug(const QString& message) {
-    if constexpr (RaiseOnError)
+    if (RaiseOnError)
         throw EDDSD(message);
-    else if constexpr (WriteDebugLog)
+    else if (WriteDebugLog)
         appendDebugLog(message);
 }
 
@@ -111,7 +111,7 @@ HRESULT DDSDCheck(HRESULT code, const QString& message) {
         return DS_OK;
     DDSDDebug(message + QStringLiteral("(Error Code(%1))")
                             .arg(QString::number(static_cast<std::uint32_t>(code), 16).toUpper()));
-    if constexpr (HaltOnError)
+    if (HaltOnError)
         haltProgram();
     return code;
 }
@@ -274,7 +274,7 @@ TDDSDChannel* TDDSD::Channel(int index) {
     }
     DDSDDebug(QStringLiteral("チャンネル番号%1は無効です、%2～%3の範囲で指定してください")
                   .arg(QString::number(index), QString::number(0), QString::number(last)));
-    if constexpr (HaltOnError)
+    if (HaltOnError)
         haltProgram();
     return nullptr;
 }
