@@ -89,8 +89,8 @@ constexpr DWORD DS3DMODE_DISABLE = 2;
 constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
 constexpr std::uint16_t WAVE_FORMAT_IEEE_FLOAT = 3;
 
-// The wave format record exactly as a WAV file's fmt chunk stores it (18 bytes, no padding).
-#pragma pack(push, 1)
+// The wave format record as a WAV file's fmt chunk stores it: 18 bytes at these offsets. The
+// struct is not packed (its fields stay aligned); it only has two bytes of tail padding.
 struct WAVEFORMATEX {
     std::uint16_t wFormatTag;
     std::uint16_t nChannels;
@@ -100,8 +100,9 @@ struct WAVEFORMATEX {
     std::uint16_t wBitsPerSample;
     std::uint16_t cbSize;
 };
-#pragma pack(pop)
-static_assert(sizeof(WAVEFORMATEX) == 18);
+constexpr std::size_t WAVEFORMATEX_SIZE = 18;
+static_assert(offsetof(WAVEFORMATEX, nSamplesPerSec) == 4 &&
+              offsetof(WAVEFORMATEX, nBlockAlign) == 12 && offsetof(WAVEFORMATEX, cbSize) == 16);
 
 // dwSize names the version of the record: DSBUFFERDESC_SIZE, its size in the 32-bit layout
 // that callers know (the pointer makes the in-memory record larger here).

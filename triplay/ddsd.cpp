@@ -76,7 +76,7 @@ static_assert(plainWaveFlags == 226 && waveFlags3D == 178 && DSBCAPS_STICKYFOCUS
 // Reads a fmt chunk into the 18-byte format record. A longer chunk (the extensible layout)
 // fills the record from its first 18 bytes; the rest must still be in the file.
 bool readFormat(kw27::RiffReader& file, const kw27::RiffChunk& fmt, WAVEFORMATEX& format) {
-    const std::size_t inRecord = std::min<std::size_t>(fmt.size, sizeof(WAVEFORMATEX));
+    const std::size_t inRecord = std::min<std::size_t>(fmt.size, WAVEFORMATEX_SIZE);
     if (file.read(&format, inRecord) < inRecord)
         return false;
     std::uint64_t rest = fmt.size - inRecord;
