@@ -47,7 +47,9 @@ std::string le32(std::uint32_t v) {
     return {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
 }
 
-std::string le16(std::uint16_t v) { return {char(v & 0xFF), char(v >> 8)}; }
+std::string le16(std::uint16_t v) {
+    return {char(v & 0xFF), char(v >> 8)};
+}
 
 std::string wavFile(const std::vector<std::int16_t>& samples) {
     std::string fmt = le16(1) + le16(1) + le32(44100) + le32(88200) + le16(2) + le16(16);
@@ -55,8 +57,7 @@ std::string wavFile(const std::vector<std::int16_t>& samples) {
     for (std::int16_t s : samples)
         data += le16(std::uint16_t(s));
     return "RIFF" + le32(std::uint32_t(4 + 8 + fmt.size() + 8 + data.size())) + "WAVE" + "fmt " +
-           le32(std::uint32_t(fmt.size())) + fmt + "data" + le32(std::uint32_t(data.size())) +
-           data;
+           le32(std::uint32_t(fmt.size())) + fmt + "data" + le32(std::uint32_t(data.size())) + data;
 }
 
 // Puts "Data" into the working folder: the generated set, or synthetic sounds in its place.
@@ -73,7 +74,8 @@ bool provideSounds() {
         std::vector<std::int16_t> samples(88200);
         const double hz = 440.0 * std::pow(2.0, p / 12.0);
         for (std::size_t i = 0; i < samples.size(); ++i)
-            samples[i] = std::int16_t(9000 * std::sin(2 * std::numbers::pi * hz * double(i) / 44100));
+            samples[i] =
+                std::int16_t(9000 * std::sin(2 * std::numbers::pi * hz * double(i) / 44100));
         std::ofstream(fs::path("Data/Data1") / (std::string(kSoundNames[p]) + ".wav"),
                       std::ios::binary)
             << wavFile(samples);
@@ -183,7 +185,7 @@ void BM_StartSkewLoopback(benchmark::State& state) {
     DeviceFactory* previous = setDeviceFactory(&loopback);
     {
         Simulator sim;
-        const std::int16_t levels[3] = {1024, 2048, 4096};  // one bit each
+        const std::int16_t levels[3] = {1024, 2048, 4096}; // one bit each
         std::vector<std::unique_ptr<TDDSDGenWave>> waves;
         for (int i = 0; i < 3; ++i) {
             const std::string bytes = wavFile(std::vector<std::int16_t>(4410, levels[i]));
@@ -226,7 +228,8 @@ void BM_StartSkewRealtime(benchmark::State& state) {
     Simulator sim;
     sim.loadAll();
     sim.giveToChannels();
-    TDDSDChannel* channels[3] = {sim.ddsd->Channel(1), sim.ddsd->Channel(13), sim.ddsd->Channel(20)};
+    TDDSDChannel* channels[3] = {sim.ddsd->Channel(1), sim.ddsd->Channel(13),
+                                 sim.ddsd->Channel(20)};
     long worst = 0, skewed = 0, total = 0;
     int iteration = 0;
     for (auto _ : state) {
@@ -241,7 +244,8 @@ void BM_StartSkewRealtime(benchmark::State& state) {
             channels[0]->buffer()->GetCurrentPosition(&again, nullptr);
         } while (again != positions[0]);
         const long skew = (long(*std::max_element(positions, positions + 3)) -
-                           long(*std::min_element(positions, positions + 3))) / 2;
+                           long(*std::min_element(positions, positions + 3))) /
+                          2;
         worst = std::max(worst, skew);
         skewed += skew != 0;
         total += skew;
@@ -255,7 +259,7 @@ void BM_StartSkewRealtime(benchmark::State& state) {
 }
 BENCHMARK(BM_StartSkewRealtime)->Iterations(500)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))

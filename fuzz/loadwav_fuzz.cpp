@@ -40,7 +40,7 @@ Harness& harness() {
     return h;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Harness& h = harness();

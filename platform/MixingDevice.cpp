@@ -21,8 +21,7 @@ struct AlcEntryPoints {
     PFNALCGETTHREADCONTEXTPROC getThreadContext = nullptr;
 };
 
-template <typename F>
-F alcEntry(const char* name) {
+template <typename F> F alcEntry(const char* name) {
     return reinterpret_cast<F>(alcGetProcAddress(nullptr, name));
 }
 
@@ -30,7 +29,8 @@ const AlcEntryPoints& alcExt() {
     static const AlcEntryPoints entries = [] {
         AlcEntryPoints e;
         if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) {
-            e.loopbackOpenDevice = alcEntry<LPALCLOOPBACKOPENDEVICESOFT>("alcLoopbackOpenDeviceSOFT");
+            e.loopbackOpenDevice =
+                alcEntry<LPALCLOOPBACKOPENDEVICESOFT>("alcLoopbackOpenDeviceSOFT");
             e.isRenderFormatSupported =
                 alcEntry<LPALCISRENDERFORMATSUPPORTEDSOFT>("alcIsRenderFormatSupportedSOFT");
             e.renderSamples = alcEntry<LPALCRENDERSAMPLESSOFT>("alcRenderSamplesSOFT");
@@ -110,7 +110,9 @@ bool finite3(const D3DVECTOR& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
-bool isZero(const D3DVECTOR& v) { return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f; }
+bool isZero(const D3DVECTOR& v) {
+    return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f;
+}
 
 D3DVECTOR cross(const D3DVECTOR& a, const D3DVECTOR& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
@@ -121,8 +123,8 @@ void alVector(ALuint source, ALenum param, const D3DVECTOR& v) {
 }
 
 constexpr DS3DBUFFER defaultBufferParams() {
-    return DS3DBUFFER{sizeof(DS3DBUFFER), {0, 0, 0}, {0, 0, 0}, 360, 360, {0, 0, 1.0f},
-                      0,                  1.0f,      1.0e9f,    DS3DMODE_NORMAL};
+    return DS3DBUFFER{sizeof(DS3DBUFFER), {0, 0, 0}, {0, 0, 0}, 360,    360,
+                      {0, 0, 1.0f},       0,         1.0f,      1.0e9f, DS3DMODE_NORMAL};
 }
 
 constexpr DS3DLISTENER defaultListenerParams() {
@@ -144,8 +146,8 @@ bool validParams(const DS3DLISTENER& p) {
            finite3(p.vOrientFront) && finite3(p.vOrientTop) && !isZero(p.vOrientFront) &&
            !isZero(p.vOrientTop) && !isZero(cross(p.vOrientFront, p.vOrientTop)) &&
            std::isfinite(p.flDistanceFactor) && p.flDistanceFactor > 0.0f &&
-           p.flRolloffFactor >= 0.0f && p.flRolloffFactor <= 10.0f &&
-           p.flDopplerFactor >= 0.0f && p.flDopplerFactor <= 10.0f;
+           p.flRolloffFactor >= 0.0f && p.flRolloffFactor <= 10.0f && p.flDopplerFactor >= 0.0f &&
+           p.flDopplerFactor <= 10.0f;
 }
 
 // The OpenAL format for a wave format, or 0 when the device cannot play it.
@@ -477,7 +479,8 @@ private:
     void applyPitch() {
         ContextScope scope(*store_->core);
         alSourcef(source_, AL_PITCH,
-                  static_cast<float>(frequency_) / static_cast<float>(store_->format.nSamplesPerSec));
+                  static_cast<float>(frequency_) /
+                      static_cast<float>(store_->format.nSamplesPerSec));
     }
 
     void apply3D() {
@@ -678,8 +681,8 @@ public:
             return DSERR_BADFORMAT;
         if (desc->dwBufferBytes < format.nBlockAlign)
             return DSERR_INVALIDPARAM;
-        auto store = std::make_shared<SampleStore>(core_, format, desc->dwBufferBytes, flags,
-                                                   alFormat);
+        auto store =
+            std::make_shared<SampleStore>(core_, format, desc->dwBufferBytes, flags, alFormat);
         return SecondaryBuffer::create(std::move(store), format.nSamplesPerSec,
                                        defaultBufferParams(), buffer);
     }
@@ -703,9 +706,8 @@ private:
     ~Device() = default;
 
     HRESULT createPrimary(const DSBUFFERDESC& desc, IDirectSoundBuffer** buffer) {
-        constexpr DWORD primaryFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D |
-                                       DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN |
-                                       DSBCAPS_STICKYFOCUS | DSBCAPS_GLOBALFOCUS |
+        constexpr DWORD primaryFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D | DSBCAPS_CTRLVOLUME |
+                                       DSBCAPS_CTRLPAN | DSBCAPS_STICKYFOCUS | DSBCAPS_GLOBALFOCUS |
                                        DSBCAPS_LOCHARDWARE | DSBCAPS_LOCSOFTWARE;
         if (desc.dwBufferBytes != 0 || desc.lpwfxFormat != nullptr ||
             (desc.dwFlags & ~primaryFlags) != 0)
@@ -736,7 +738,7 @@ std::shared_ptr<DeviceCore> makeCore(ALCdevice* device, ALCcontext* context, boo
 
 std::atomic<DeviceFactory*> installedFactory{nullptr};
 
-}  // namespace
+} // namespace
 
 HRESULT DirectSoundCreate(const void* deviceGuid, IDirectSound** device, IUnknown* outer) {
     if (device == nullptr || deviceGuid != nullptr)
@@ -796,11 +798,16 @@ HRESULT LoopbackDeviceFactory::create(IDirectSound** device) {
         alcCloseDevice(output);
         return DSERR_BADFORMAT;
     }
-    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_MONO_SOFT,
-                                 ALC_FORMAT_TYPE_SOFT,     ALC_FLOAT_SOFT,
-                                 ALC_FREQUENCY,            sampleRate_,
-                                 ALC_HRTF_SOFT,            ALC_FALSE,
-                                 ALC_OUTPUT_LIMITER_SOFT,  ALC_FALSE,
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                 ALC_MONO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT,
+                                 ALC_FREQUENCY,
+                                 sampleRate_,
+                                 ALC_HRTF_SOFT,
+                                 ALC_FALSE,
+                                 ALC_OUTPUT_LIMITER_SOFT,
+                                 ALC_FALSE,
                                  0};
     ALCcontext* context = alcCreateContext(output, attributes);
     if (context == nullptr) {
@@ -822,4 +829,4 @@ std::vector<float> LoopbackDeviceFactory::render(std::size_t frames) {
     return out;
 }
 
-}  // namespace kw27::ds
+} // namespace kw27::ds

@@ -31,7 +31,9 @@ using LONG = std::int32_t;
 // The window a device cooperates with; 0 is no window.
 using WindowHandle = std::uintptr_t;
 
-constexpr HRESULT resultCode(std::uint32_t bits) { return static_cast<HRESULT>(bits); }
+constexpr HRESULT resultCode(std::uint32_t bits) {
+    return static_cast<HRESULT>(bits);
+}
 
 constexpr HRESULT DS_OK = 0;
 constexpr HRESULT DSERR_GENERIC = resultCode(0x80004005);
@@ -137,7 +139,7 @@ struct DS3DBUFFER {
     DWORD dwInsideConeAngle;
     DWORD dwOutsideConeAngle;
     D3DVECTOR vConeOrientation;
-    LONG lConeOutsideVolume;  // hundredths of a decibel, -10000 to 0
+    LONG lConeOutsideVolume; // hundredths of a decibel, -10000 to 0
     float flMinDistance;
     float flMaxDistance;
     DWORD dwMode;
@@ -267,4 +269,4 @@ private:
     std::unique_ptr<State> state_;
 };
 
-}  // namespace kw27::ds
+} // namespace kw27::ds

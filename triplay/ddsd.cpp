@@ -21,7 +21,9 @@ namespace {
 // Lines written to the debug log in this run; the first line of a run empties the file.
 int debugLineCounter = 0;
 
-[[noreturn]] void haltProgram() { std::_Exit(EXIT_FAILURE); }
+[[noreturn]] void haltProgram() {
+    std::_Exit(EXIT_FAILURE);
+}
 
 [[noreturn]] void raiseInOutError(int error) {
     throw EInOutError(QStringLiteral("I/O error %1").arg(error));
@@ -55,10 +57,10 @@ void appendDebugLog(const QString& message) {
     if (file == nullptr)
         raiseInOutError(errno);
     ++debugLineCounter;
-    const std::string line = toCp932(QStringLiteral("debug#%1 ... ")
-                                          .arg(debugLineCounter, 5, 10, QLatin1Char('0')) +
-                                      message) +
-                             "\r\n";
+    const std::string line =
+        toCp932(QStringLiteral("debug#%1 ... ").arg(debugLineCounter, 5, 10, QLatin1Char('0')) +
+                message) +
+        "\r\n";
     const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
     const int writeError = errno;
     if (std::fclose(file) != 0)
@@ -97,7 +99,7 @@ void fillRegion(kw27::RiffReader& file, void* region, DWORD bytes, unsigned char
         std::memset(static_cast<unsigned char*>(region) + got, silence, bytes - got);
 }
 
-}  // namespace
+} // namespace
 
 void DDSDDebug(const QString& message) {
     if (RaiseOnError)
@@ -119,8 +121,8 @@ HRESULT DDSDCheck(HRESULT code, const QString& message) {
 TDDSDParams3D::TDDSDParams3D(TDDSDChannel* owner)
     : owner_(owner),
       // Minimum and maximum distance are this unit's own choice, not the platform's.
-      params_{sizeof(DS3DBUFFER), {0, 0, 0}, {0, 0, 0}, 360, 360, {0, 0, 1.0f}, 0, 5.0f, 100.0f,
-              DS3DMODE_NORMAL} {}
+      params_{sizeof(DS3DBUFFER), {0, 0, 0}, {0, 0, 0}, 360,    360,
+              {0, 0, 1.0f},       0,         5.0f,      100.0f, DS3DMODE_NORMAL} {}
 
 void TDDSDParams3D::Assign(TDDSDParams3D& source) {
     if (source.owner_ != nullptr && source.owner_->buffer3D() != nullptr)
@@ -133,9 +135,8 @@ void TDDSDParams3D::Assign(TDDSDParams3D& source) {
 }
 
 TDDSDListener::TDDSDListener(TDDSD* owner)
-    : owner_(owner),
-      params_{sizeof(DS3DLISTENER), {0, 0, 0}, {0, 0, 0}, {0, 0, 1.0f}, {0, 1.0f, 0}, 1.0f, 1.0f,
-              1.0f} {
+    : owner_(owner), params_{sizeof(DS3DLISTENER), {0, 0, 0}, {0, 0, 0}, {0, 0, 1.0f},
+                             {0, 1.0f, 0},         1.0f,      1.0f,      1.0f} {
     if (owner_->listener3D() != nullptr)
         DDSDCheck(owner_->listener3D()->SetAllParameters(&params_, DS3D_IMMEDIATE),
                   QStringLiteral("Listenerに指定されたパラメータが不適切です"));
@@ -206,7 +207,9 @@ TDDSD::~TDDSD() {
     channels_.clear();
 }
 
-void TDDSD::Loaded() { initialize(); }
+void TDDSD::Loaded() {
+    initialize();
+}
 
 void TDDSD::releaseDevice() {
     listener_.reset();
@@ -270,7 +273,7 @@ TDDSDChannel* TDDSD::Channel(int index) {
     if (index >= 0 && index <= last) {
         // A channel that was never made (before the after-loading step) is simply absent.
         return std::size_t(index) < channels_.size() ? channels_[std::size_t(index)].get()
-                                                      : nullptr;
+                                                     : nullptr;
     }
     DDSDDebug(QStringLiteral("チャンネル番号%1は無効です、%2～%3の範囲で指定してください")
                   .arg(QString::number(index), QString::number(0), QString::number(last)));
@@ -290,17 +293,20 @@ TDDSDGenWave::TDDSDGenWave(TDDSD* owner, const QString& fileName, bool use3D) {
     }
 }
 
-TDDSDGenWave::TDDSDGenWave(TDDSD* owner, const QString& name, const void* image,
-                           std::size_t size, bool use3D) {
+TDDSDGenWave::TDDSDGenWave(TDDSD* owner, const QString& name, const void* image, std::size_t size,
+                           bool use3D) {
     try {
-        LoadWAV(owner, name, [&] { return kw27::RiffReader::openMemory(image, size); }, use3D);
+        LoadWAV(
+            owner, name, [&] { return kw27::RiffReader::openMemory(image, size); }, use3D);
     } catch (...) {
         releaseBuffer();
         throw;
     }
 }
 
-TDDSDGenWave::~TDDSDGenWave() { releaseBuffer(); }
+TDDSDGenWave::~TDDSDGenWave() {
+    releaseBuffer();
+}
 
 // Channels holding duplicates keep playing: the samples live while any duplicate does. The
 // count a release returns is not a failure, so it is not checked.

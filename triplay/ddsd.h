@@ -197,8 +197,7 @@ public:
     TDDSD* owner() const { return owner_; }
 
 private:
-    template <typename Open>
-    void LoadWAV(TDDSD* owner, const QString& name, Open open, bool use3D);
+    template <typename Open> void LoadWAV(TDDSD* owner, const QString& name, Open open, bool use3D);
     void releaseBuffer();
 
     kw27::ds::IDirectSoundBuffer* buffer_ = nullptr;

@@ -13,10 +13,9 @@ using namespace kw27::ds;
 
 namespace {
 
-constexpr DWORD kPlain = DSBCAPS_STATIC | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN |
-                         DSBCAPS_CTRLVOLUME;
-constexpr DWORD k3D = DSBCAPS_STATIC | DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY |
-                      DSBCAPS_CTRLVOLUME;
+constexpr DWORD kPlain =
+    DSBCAPS_STATIC | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME;
+constexpr DWORD k3D = DSBCAPS_STATIC | DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLVOLUME;
 
 WAVEFORMATEX pcm(std::uint16_t channels, std::uint32_t rate, std::uint16_t bits) {
     const auto align = static_cast<std::uint16_t>(channels * bits / 8);
@@ -114,8 +113,8 @@ TEST_F(MixingDevice, CreateSoundBufferAcceptsPlayableStaticBuffersAndRefusesTheR
     };
     const Row rows[] = {
         {"plain 16-bit mono", [](DSBUFFERDESC&, WAVEFORMATEX&) {}, DS_OK},
-        {"with sticky focus", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwFlags |= DSBCAPS_STICKYFOCUS; },
-         DS_OK},
+        {"with sticky focus",
+         [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwFlags |= DSBCAPS_STICKYFOCUS; }, DS_OK},
         {"8-bit stereo", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f = pcm(2, 22050, 8); }, DS_OK},
         {"float mono",
          [](DSBUFFERDESC&, WAVEFORMATEX& f) {
@@ -123,11 +122,14 @@ TEST_F(MixingDevice, CreateSoundBufferAcceptsPlayableStaticBuffersAndRefusesTheR
              f.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
          },
          DS_OK},
-        {"largest size", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwBufferBytes = DSBSIZE_MAX; }, DS_OK},
+        {"largest size", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwBufferBytes = DSBSIZE_MAX; },
+         DS_OK},
         {"3-D mono", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwFlags = k3D; }, DS_OK},
         {"record size of another version",
-         [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwSize = sizeof(DSBUFFERDESC); }, DSERR_INVALIDPARAM},
-        {"reserved set", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwReserved = 1; }, DSERR_INVALIDPARAM},
+         [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwSize = sizeof(DSBUFFERDESC); },
+         DSERR_INVALIDPARAM},
+        {"reserved set", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwReserved = 1; },
+         DSERR_INVALIDPARAM},
         {"unknown flag", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwFlags |= 0x80000000u; },
          DSERR_INVALIDPARAM},
         {"3-D with pan", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwFlags = k3D | DSBCAPS_CTRLPAN; },
@@ -139,7 +141,8 @@ TEST_F(MixingDevice, CreateSoundBufferAcceptsPlayableStaticBuffersAndRefusesTheR
          DSERR_UNSUPPORTED},
         {"no format", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.lpwfxFormat = nullptr; },
          DSERR_INVALIDPARAM},
-        {"too small", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwBufferBytes = 3; }, DSERR_INVALIDPARAM},
+        {"too small", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwBufferBytes = 3; },
+         DSERR_INVALIDPARAM},
         {"too large", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwBufferBytes = DSBSIZE_MAX + 1; },
          DSERR_INVALIDPARAM},
         {"smaller than one frame",
@@ -155,7 +158,8 @@ TEST_F(MixingDevice, CreateSoundBufferAcceptsPlayableStaticBuffersAndRefusesTheR
          DSERR_BADFORMAT},
         {"block size wrong", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f.nBlockAlign = 4; },
          DSERR_BADFORMAT},
-        {"rate too low", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f = pcm(1, 99, 16); }, DSERR_BADFORMAT},
+        {"rate too low", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f = pcm(1, 99, 16); },
+         DSERR_BADFORMAT},
         {"rate too high", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f = pcm(1, 200001, 16); },
          DSERR_BADFORMAT},
         {"3-D stereo",
@@ -207,9 +211,12 @@ TEST_F(MixingDevice, CooperativeLevelNeedsAWindowAndAKnownLevel) {
         DWORD level;
         HRESULT expected;
     };
-    const Row rows[] = {{7, DSSCL_NORMAL, DS_OK},        {7, DSSCL_PRIORITY, DS_OK},
-                        {7, DSSCL_EXCLUSIVE, DS_OK},     {7, DSSCL_WRITEPRIMARY, DS_OK},
-                        {0, DSSCL_NORMAL, DSERR_INVALIDPARAM}, {7, 0, DSERR_INVALIDPARAM},
+    const Row rows[] = {{7, DSSCL_NORMAL, DS_OK},
+                        {7, DSSCL_PRIORITY, DS_OK},
+                        {7, DSSCL_EXCLUSIVE, DS_OK},
+                        {7, DSSCL_WRITEPRIMARY, DS_OK},
+                        {0, DSSCL_NORMAL, DSERR_INVALIDPARAM},
+                        {7, 0, DSERR_INVALIDPARAM},
                         {7, 5, DSERR_INVALIDPARAM}};
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << row.window << " " << row.level);
@@ -468,13 +475,13 @@ TEST_F(MixingDevice, FrequencySetsThePitchAgainstTheSoundsOwnRate) {
 }
 
 DS3DBUFFER bufferParams(float z, float minDistance, DWORD mode = DS3DMODE_NORMAL) {
-    return DS3DBUFFER{sizeof(DS3DBUFFER), {0, 0, z}, {0, 0, 0}, 360, 360, {0, 0, 1.0f}, 0,
-                      minDistance,        1000.0f,   mode};
+    return DS3DBUFFER{sizeof(DS3DBUFFER), {0, 0, z}, {0, 0, 0},   360,     360,
+                      {0, 0, 1.0f},       0,         minDistance, 1000.0f, mode};
 }
 
 DS3DLISTENER listenerParams() {
-    return DS3DLISTENER{sizeof(DS3DLISTENER), {0, 0, 0}, {0, 0, 0}, {0, 0, 1.0f}, {0, 1.0f, 0},
-                        1.0f,                 1.0f,      1.0f};
+    return DS3DLISTENER{sizeof(DS3DLISTENER), {0, 0, 0}, {0, 0, 0}, {0, 0, 1.0f},
+                        {0, 1.0f, 0},         1.0f,      1.0f,      1.0f};
 }
 
 IDirectSound3DBuffer* as3D(IDirectSoundBuffer* buffer) {
@@ -504,7 +511,8 @@ TEST_F(MixingDevice, ThreeDParametersAreCheckedKeptAndHeardAsDistance) {
         {"NaN position", [](DS3DBUFFER& p) { p.vPosition.x = std::nanf(""); }},
         {"infinite velocity", [](DS3DBUFFER& p) { p.vVelocity.y = INFINITY; }},
         {"cone beyond a circle", [](DS3DBUFFER& p) { p.dwOutsideConeAngle = 361; }},
-        {"inside cone wider", [](DS3DBUFFER& p) { p.dwInsideConeAngle = 90, p.dwOutsideConeAngle = 45; }},
+        {"inside cone wider",
+         [](DS3DBUFFER& p) { p.dwInsideConeAngle = 90, p.dwOutsideConeAngle = 45; }},
         {"outside volume above 0", [](DS3DBUFFER& p) { p.lConeOutsideVolume = 1; }},
         {"outside volume below -10000", [](DS3DBUFFER& p) { p.lConeOutsideVolume = -10001; }},
         {"minimum distance 0", [](DS3DBUFFER& p) { p.flMinDistance = 0; }},
@@ -563,9 +571,18 @@ TEST_F(MixingDevice, TheListenerCarriesPositionAndRollOffToEveryThreeDBuffer) {
     const Row refused[] = {
         {"record size", [](DS3DLISTENER& p) { p.dwSize = 0; }},
         {"NaN position", [](DS3DLISTENER& p) { p.vPosition.z = std::nanf(""); }},
-        {"no front", [](DS3DLISTENER& p) { p.vOrientFront = {0, 0, 0}; }},
-        {"no top", [](DS3DLISTENER& p) { p.vOrientTop = {0, 0, 0}; }},
-        {"top along front", [](DS3DLISTENER& p) { p.vOrientTop = {0, 0, -2.0f}; }},
+        {"no front",
+         [](DS3DLISTENER& p) {
+             p.vOrientFront = {0, 0, 0};
+         }},
+        {"no top",
+         [](DS3DLISTENER& p) {
+             p.vOrientTop = {0, 0, 0};
+         }},
+        {"top along front",
+         [](DS3DLISTENER& p) {
+             p.vOrientTop = {0, 0, -2.0f};
+         }},
         {"distance factor 0", [](DS3DLISTENER& p) { p.flDistanceFactor = 0; }},
         {"roll-off above 10", [](DS3DLISTENER& p) { p.flRolloffFactor = 10.5f; }},
         {"negative Doppler", [](DS3DLISTENER& p) { p.flDopplerFactor = -1.0f; }},
@@ -663,4 +680,4 @@ TEST(MixingDeviceCreation, ALoopbackFactoryRendersNothingWithoutALiveDevice) {
     EXPECT_TRUE(factory.render(16).empty());
 }
 
-}  // namespace
+} // namespace

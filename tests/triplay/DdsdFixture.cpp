@@ -20,7 +20,8 @@ std::string le32(std::uint32_t v) {
 }
 
 std::string chunk(const std::string& id, const std::string& contents, long long declaredSize) {
-    const auto size = declaredSize < 0 ? std::uint32_t(contents.size()) : std::uint32_t(declaredSize);
+    const auto size =
+        declaredSize < 0 ? std::uint32_t(contents.size()) : std::uint32_t(declaredSize);
     std::string out = id + le32(size) + contents;
     if (contents.size() % 2 == 1)
         out += '\0';
@@ -34,8 +35,8 @@ std::string riff(const std::string& form, const std::string& chunks) {
 std::string fmtContents(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate,
                         std::uint16_t bits, int cbSize) {
     const auto align = std::uint16_t(channels * bits / 8);
-    std::string out = le16(tag) + le16(channels) + le32(rate) + le32(rate * align) + le16(align) +
-                      le16(bits);
+    std::string out =
+        le16(tag) + le16(channels) + le32(rate) + le32(rate * align) + le16(align) + le16(bits);
     if (cbSize >= 0)
         out += le16(std::uint16_t(cbSize));
     return out;
@@ -225,8 +226,8 @@ public:
     HRESULT CreateSoundBuffer(const DSBUFFERDESC* desc, IDirectSoundBuffer** buffer,
                               IUnknown* outer) override {
         *buffer = nullptr;
-        const Op op = (desc->dwFlags & DSBCAPS_PRIMARYBUFFER) ? Op::CreatePrimary
-                                                               : Op::CreateSecondary;
+        const Op op =
+            (desc->dwFlags & DSBCAPS_PRIMARYBUFFER) ? Op::CreatePrimary : Op::CreateSecondary;
         if (HRESULT hr = injected(factory_, op))
             return hr;
         IDirectSoundBuffer* real = nullptr;
@@ -259,10 +260,12 @@ private:
     ULONG refs_ = 1;
 };
 
-}  // namespace
+} // namespace
 
 FaultyDeviceFactory::FaultyDeviceFactory() : previous_(setDeviceFactory(this)) {}
-FaultyDeviceFactory::~FaultyDeviceFactory() { setDeviceFactory(previous_); }
+FaultyDeviceFactory::~FaultyDeviceFactory() {
+    setDeviceFactory(previous_);
+}
 
 HRESULT FaultyDeviceFactory::create(IDirectSound** device) {
     IDirectSound* real = nullptr;
@@ -273,11 +276,15 @@ HRESULT FaultyDeviceFactory::create(IDirectSound** device) {
 }
 
 LoopbackScope::LoopbackScope() : previous_(setDeviceFactory(&factory)) {}
-LoopbackScope::~LoopbackScope() { setDeviceFactory(previous_); }
+LoopbackScope::~LoopbackScope() {
+    setDeviceFactory(previous_);
+}
 
 NoDeviceScope::NoDeviceScope()
     : missing_("no such output device"), previous_(setDeviceFactory(&missing_)) {}
-NoDeviceScope::~NoDeviceScope() { setDeviceFactory(previous_); }
+NoDeviceScope::~NoDeviceScope() {
+    setDeviceFactory(previous_);
+}
 
 DeviceOnWindow::DeviceOnWindow(int channelCount, bool use3D, bool stickyFocus)
     : ddsd(new TDDSD(&window)) {
@@ -294,4 +301,4 @@ DWORD bufferFlags(IDirectSoundBuffer* buffer) {
     return caps.dwFlags;
 }
 
-}  // namespace ddsdtest
+} // namespace ddsdtest

@@ -107,4 +107,4 @@ struct DeviceOnWindow {
 // Flags the buffer was made with.
 kw27::ds::DWORD bufferFlags(kw27::ds::IDirectSoundBuffer* buffer);
 
-}  // namespace ddsdtest
+} // namespace ddsdtest

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QTimer>
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <cstring>
 
@@ -200,8 +200,9 @@ TEST_F(ThreeDChannels, AssigningParametersReadsTheSourceFromItsBufferAndAppliesT
         second->setParams3D(unsuitable);
         ADD_FAILURE() << "no EDDSD";
     } catch (const EDDSD& e) {
-        EXPECT_EQ(e.message(),
-                  QStringLiteral("Params3Dに指定されたパラメータが不適切です(Error Code(80070057))"));
+        EXPECT_EQ(
+            e.message(),
+            QStringLiteral("Params3Dに指定されたパラメータが不適切です(Error Code(80070057))"));
     }
 }
 
@@ -238,4 +239,4 @@ TEST(ChannelFailures, DuplicationAndThreeDFailuresAreRaisedWithTheirMessages) {
     }
 }
 
-}  // namespace
+} // namespace

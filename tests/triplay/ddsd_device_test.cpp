@@ -41,7 +41,7 @@ TEST(TDDSD, ChannelGivesTheChannelsAndReportsEveryOtherIndexWithTheRange) {
     struct Row {
         int channelCount;
         int index;
-        const char* message;  // nullptr: a valid index
+        const char* message; // nullptr: a valid index
     };
     const Row rows[] = {
         {21, 0, nullptr},
@@ -111,8 +111,8 @@ TEST(TDDSD, WithUse3DTheListenerIsMadeAndItsParametersApplied) {
     EXPECT_EQ(form.ddsd->Listener()->owner(), form.ddsd);
 
     const DS3DLISTENER& record = form.ddsd->Listener()->params();
-    const DS3DLISTENER expected{64, {0, 0, 0}, {0, 0, 0}, {0, 0, 1.0f}, {0, 1.0f, 0}, 1.0f, 1.0f,
-                                1.0f};
+    const DS3DLISTENER expected{64,           {0, 0, 0}, {0, 0, 0}, {0, 0, 1.0f},
+                                {0, 1.0f, 0}, 1.0f,      1.0f,      1.0f};
     EXPECT_EQ(std::memcmp(&record, &expected, sizeof expected), 0);
     DS3DLISTENER applied{};
     applied.dwSize = sizeof applied;
@@ -190,8 +190,8 @@ TEST(TDDSD, DestructionReleasesChannelsListenerPrimaryBufferAndDevice) {
     const std::string file = wav16(ramp(100));
     {
         DeviceOnWindow form(21, true);
-        auto wave = std::make_unique<TDDSDGenWave>(form.ddsd, QStringLiteral("w.wav"),
-                                                   file.data(), file.size(), false);
+        auto wave = std::make_unique<TDDSDGenWave>(form.ddsd, QStringLiteral("w.wav"), file.data(),
+                                                   file.size(), false);
         for (int i = 0; i < 21; ++i)
             form.ddsd->Channel(i)->setWaveData(wave.get());
         EXPECT_EQ(faulty.liveObjects, 1 + 1 + 1 + 21);
@@ -218,4 +218,4 @@ TEST(TDDSD, LoadingAgainMakesFreshChannelsOnAFreshDevice) {
     EXPECT_EQ(faulty.liveObjects, 2 + 1) << "old device, primary buffer and duplicate released";
 }
 
-}  // namespace
+} // namespace

@@ -58,7 +58,8 @@ TEST_F(LoadWAV, EachKindOfBadFileGivesItsMessageAfterTheFileName) {
         {"empty file", "", "は、WAVEファイルではありません"},
         {"no fmt chunk", riff("WAVE", kData), "には、fmtチャンクが有りません"},
         {"fmt ends early",
-         "RIFF" + le32(100) + "WAVE" + "fmt " + le32(16) + fmtContents(1, 1, 22050, 16).substr(0, 10),
+         "RIFF" + le32(100) + "WAVE" + "fmt " + le32(16) +
+             fmtContents(1, 1, 22050, 16).substr(0, 10),
          "のfmtチャンクが不正です"},
         {"long fmt ends early",
          "RIFF" + le32(100) + "WAVE" + "fmt " + le32(40) + fmtContents(1, 1, 22050, 16, 22) +
@@ -67,7 +68,8 @@ TEST_F(LoadWAV, EachKindOfBadFileGivesItsMessageAfterTheFileName) {
         {"data before fmt", riff("WAVE", kData + kFmt16), "には、dataチャンクが有りません"},
         {"no data chunk", riff("WAVE", kFmt16 + chunk("LIST", "INFO")),
          "には、dataチャンクが有りません"},
-        {"fmt id without its space", riff("WAVE", chunk("fmt_", fmtContents(1, 1, 22050, 16)) + kData),
+        {"fmt id without its space",
+         riff("WAVE", chunk("fmt_", fmtContents(1, 1, 22050, 16)) + kData),
          "には、fmtチャンクが有りません"},
     };
     for (const Row& row : rows) {
@@ -75,7 +77,8 @@ TEST_F(LoadWAV, EachKindOfBadFileGivesItsMessageAfterTheFileName) {
         writeFile("Data/Bad/file.wav", row.bytes);
         const Outcome outcome = load(QStringLiteral("Data\\Bad\\file.wav"));
         EXPECT_FALSE(outcome.loaded);
-        EXPECT_EQ(outcome.message, QStringLiteral("Data\\Bad\\file.wav") + QString::fromUtf8(row.suffix));
+        EXPECT_EQ(outcome.message,
+                  QStringLiteral("Data\\Bad\\file.wav") + QString::fromUtf8(row.suffix));
     }
 }
 
@@ -108,11 +111,12 @@ TEST_F(LoadWAV, WellFormedVariantsLoadWithTheFormatAsStored) {
          riff("WAVE", chunk("fmt ", fmtContents(1, 1, 22050, 16, 0) + "x") + kData), 1, 0},
         {"18-byte fmt", riff("WAVE", chunk("fmt ", fmtContents(1, 1, 22050, 16, 7)) + kData), 1, 7},
         {"40-byte fmt",
-         riff("WAVE", chunk("fmt ", fmtContents(1, 1, 22050, 16, 22) + std::string(22, '\x55')) +
-                          kData),
+         riff("WAVE",
+              chunk("fmt ", fmtContents(1, 1, 22050, 16, 22) + std::string(22, '\x55')) + kData),
          1, 22},
         {"stereo 8-bit",
-         riff("WAVE", chunk("fmt ", fmtContents(1, 2, 22050, 8)) + chunk("data", std::string(64, '\x80'))),
+         riff("WAVE",
+              chunk("fmt ", fmtContents(1, 2, 22050, 8)) + chunk("data", std::string(64, '\x80'))),
          2, 0},
         {"chunks before the RIFF form are skipped",
          chunk("JUNK", "abcd") + riff("WAVE", kFmt16 + kData), 1, 0},
@@ -161,8 +165,8 @@ TEST_F(LoadWAV, BuffersAreMadeWithTheFlagsOfTheirKind) {
         bool use3D;
         DWORD flags;
     };
-    const Row rows[] = {{true, false, 16610}, {false, false, 226}, {true, true, 16562},
-                        {false, true, 178}};
+    const Row rows[] = {
+        {true, false, 16610}, {false, false, 226}, {true, true, 16562}, {false, true, 178}};
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "sticky " << row.sticky << " 3-D " << row.use3D);
         form.ddsd->setStickyFocus(row.sticky);
@@ -194,17 +198,21 @@ TEST_F(LoadWAV, AFileEndingInsideItsDataLoadsWithSilenceAfterIt) {
         std::vector<int> expected;
     };
     const Row rows[] = {
-        {"16-bit", fmtContents(1, 1, 44100, 16), pcm16({1000, -1000, 500}),
+        {"16-bit",
+         fmtContents(1, 1, 44100, 16),
+         pcm16({1000, -1000, 500}),
          {1000, -1000, 500, 0, 0, 0, 0, 0}},
         // Silence of unsigned 8-bit samples is 128, not 0.
-        {"8-bit", fmtContents(1, 1, 44100, 8), std::string("\xC0\x40\x80", 3),
+        {"8-bit",
+         fmtContents(1, 1, 44100, 8),
+         std::string("\xC0\x40\x80", 3),
          {16384, -16384, 0, 0, 0, 0, 0, 0}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const std::uint32_t declared = row.fmt.substr(12, 2) == le16(2) ? 16 : 8;
-        writeFile("cut.wav", "RIFF" + le32(4 + 24 + 8 + declared) + "WAVE" + chunk("fmt ", row.fmt) +
-                                 "data" + le32(declared) + row.present);
+        writeFile("cut.wav", "RIFF" + le32(4 + 24 + 8 + declared) + "WAVE" +
+                                 chunk("fmt ", row.fmt) + "data" + le32(declared) + row.present);
         TDDSDWaveData wave(form.ddsd, QStringLiteral("cut.wav"));
         EXPECT_EQ(wave.dataSize(), declared);
         ASSERT_EQ(wave.buffer()->Play(0, 0, 0), DS_OK);
@@ -268,4 +276,4 @@ TEST(LoadWAVFailures, LockAndUnlockFailuresAreRaisedAndNothingIsLeftBehind) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -50,4 +50,4 @@ TEST(DDSDDebug, RaisesTheMessageUnchangedAsTheProgramsOwnError) {
     }
 }
 
-}  // namespace
+} // namespace

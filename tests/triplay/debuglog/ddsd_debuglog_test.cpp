@@ -46,7 +46,9 @@ std::vector<QString> lastMessages(std::size_t n) {
     return out;
 }
 
-std::size_t lineCount() { return logLines().size(); }
+std::size_t lineCount() {
+    return logLines().size();
+}
 
 // The first line of a process empties the file; after it, lines can be counted.
 class LoggedRun : public ::testing::Test {
@@ -97,9 +99,8 @@ TEST(DebugLog, ABadChannelIndexIsLoggedAndGivesNoChannel) {
     LoopbackScope loopback;
     DeviceOnWindow form(21);
     EXPECT_EQ(form.ddsd->Channel(21), nullptr);
-    EXPECT_EQ(lastMessages(1),
-              std::vector<QString>{
-                  QStringLiteral("チャンネル番号21は無効です、0～20の範囲で指定してください")});
+    EXPECT_EQ(lastMessages(1), std::vector<QString>{QStringLiteral(
+                                   "チャンネル番号21は無効です、0～20の範囲で指定してください")});
 }
 
 TEST_F(LoggedRun, AFileFormatFailureIsLoggedOnceAndLeavesTheWaveEmpty) {
@@ -107,7 +108,7 @@ TEST_F(LoggedRun, AFileFormatFailureIsLoggedOnceAndLeavesTheWaveEmpty) {
     DeviceOnWindow form(2);
     struct Row {
         const char* what;
-        std::string bytes;  // empty: no file at all
+        std::string bytes; // empty: no file at all
         const char* suffix;
     };
     const Row rows[] = {
@@ -145,7 +146,8 @@ TEST(DebugLog, AnEmptyWaveOnAChannelLogsTheFailedDuplicateAndTheChannelStaysSile
     EXPECT_EQ(lastMessages(2),
               (std::vector<QString>{
                   QStringLiteral("サウンドバッファの作成に失敗しました(Error Code(88780064))"),
-                  QStringLiteral("setWaveData サウンドバッファの複製に失敗しました(Error Code(80070057))")}));
+                  QStringLiteral(
+                      "setWaveData サウンドバッファの複製に失敗しました(Error Code(80070057))")}));
     EXPECT_EQ(channel->buffer(), nullptr);
     EXPECT_EQ(channel->frequency(), 22050) << "the later steps still run";
     EXPECT_EQ(channel->waveData(), &wave);
@@ -161,7 +163,8 @@ TEST_F(LoggedRun, LockAndUnlockFailuresAreLoggedAndLoadingGoesOn) {
     };
     const Row rows[] = {
         {Op::Lock, "LoadWAV中に、サウンドバッファのロックが失敗しました(Error Code(88780032))"},
-        {Op::Unlock, "LoadWAV中に、サウンドバッファのアンロックが失敗しました(Error Code(88780032))"},
+        {Op::Unlock,
+         "LoadWAV中に、サウンドバッファのアンロックが失敗しました(Error Code(88780032))"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.message);
@@ -184,12 +187,13 @@ TEST(DebugLog, WithoutAWindowBothInitialisationStepsAreLogged) {
     QObject notAWindow;
     TDDSD ddsd(&notAWindow);
     ddsd.Loaded();
-    EXPECT_EQ(lastMessages(2),
-              (std::vector<QString>{
-                  QStringLiteral("DirectSoundの協調レベルの設定に失敗しました(Error Code(80070057))"),
-                  QStringLiteral("一次バッファの作成に失敗しました(Error Code(88780046))")}));
+    EXPECT_EQ(
+        lastMessages(2),
+        (std::vector<QString>{
+            QStringLiteral("DirectSoundの協調レベルの設定に失敗しました(Error Code(80070057))"),
+            QStringLiteral("一次バッファの作成に失敗しました(Error Code(88780046))")}));
     EXPECT_TRUE(ddsd.initialized());
     EXPECT_NE(ddsd.Channel(7), nullptr);
 }
 
-}  // namespace
+} // namespace

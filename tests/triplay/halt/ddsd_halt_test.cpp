@@ -56,4 +56,4 @@ TEST_F(HaltOnErrorBuild, FileFormatFailuresNeverEndTheProgram) {
     EXPECT_EQ(missing.buffer(), nullptr);
 }
 
-}  // namespace
+} // namespace
