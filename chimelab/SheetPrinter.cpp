@@ -21,6 +21,8 @@ void failUnlessPrinting(const QPrinter& printer, const char* step) {
 
 void printSheet(const QStringList& paragraphs, const QFont& font, QPrinter& printer,
                 const QString& jobTitle) {
+    if (!printer.isValid())
+        throw ESheetPrintError(QStringLiteral("no printer to print on"));
     printer.setDocName(jobTitle);
     QPainter painter;
     if (!painter.begin(&printer))
