@@ -71,7 +71,7 @@ private:
     qsizetype ucCount_;
 };
 
-}  // namespace
+} // namespace
 
 QByteArray rtfDocument(const QStringList& paragraphs, const RtfFont& font) {
     QByteArray out;
@@ -98,4 +98,4 @@ QByteArray rtfDocument(const QStringList& paragraphs, const RtfFont& font) {
     return out;
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -8,9 +8,9 @@ namespace kw27 {
 
 // The font every paragraph of an RTF document is written in.
 struct RtfFont {
-    QString family;     // as the program names it, e.g. "ＭＳ ゴシック"
-    QString altFamily;  // the same face's Latin name for readers that match on it; may be empty
-    int halfPoints;     // \fs: the size in half points
+    QString family;    // as the program names it, e.g. "ＭＳ ゴシック"
+    QString altFamily; // the same face's Latin name for readers that match on it; may be empty
+    int halfPoints;    // \fs: the size in half points
 };
 
 // A complete RTF document (code page 932 as the document's code page) whose paragraphs are
@@ -20,4 +20,4 @@ struct RtfFont {
 // back to "?" for code page readers only.
 QByteArray rtfDocument(const QStringList& paragraphs, const RtfFont& font);
 
-}  // namespace kw27
+} // namespace kw27

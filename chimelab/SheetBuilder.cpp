@@ -39,4 +39,4 @@ QStringList buildSheet(const SheetFields& fields) {
     return sheet;
 }
 
-}  // namespace kw27
+} // namespace kw27

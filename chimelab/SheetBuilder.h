@@ -12,10 +12,10 @@ struct SheetFields {
     QString school;
     QString gradeClass;
     QString name;
-    QString pipe1;  // the chooser's text: a catalogue label, or empty when nothing is chosen
+    QString pipe1; // the chooser's text: a catalogue label, or empty when nothing is chosen
     QString pipe2;
     QString pipe3;
-    QString total;  // the total label's text as last shown (the sheet does not add again)
+    QString total; // the total label's text as last shown (the sheet does not add again)
     QString memo;
 };
 
@@ -27,4 +27,4 @@ QStringList paragraphsOf(const QString& line);
 // The sheet, one entry per paragraph, in the order it is printed and saved.
 QStringList buildSheet(const SheetFields& fields);
 
-}  // namespace kw27
+} // namespace kw27

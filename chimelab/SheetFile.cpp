@@ -20,4 +20,4 @@ void writeSheetFile(const QString& path, const QByteArray& document) {
         throw ESheetSaveError(file.errorString());
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -19,4 +19,4 @@ public:
 // failed save leaves an earlier file as it was and leaves no partial file behind.
 void writeSheetFile(const QString& path, const QByteArray& document);
 
-}  // namespace kw27
+} // namespace kw27

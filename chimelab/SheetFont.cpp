@@ -5,8 +5,7 @@
 namespace kw27 {
 
 int wholePointSize(const QFont& font) {
-    const double points =
-        font.pixelSize() > 0 ? font.pixelSize() * 72.0 / 96.0 : font.pointSizeF();
+    const double points = font.pixelSize() > 0 ? font.pixelSize() * 72.0 / 96.0 : font.pointSizeF();
     return int(std::lround(points));
 }
 
@@ -25,4 +24,4 @@ QFont printFontOf(const QFont& font) {
     return printed;
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -19,4 +19,4 @@ RtfFont rtfFontOf(const QFont& font);
 // size, so that the printout matches the saved document.
 QFont printFontOf(const QFont& font);
 
-}  // namespace kw27
+} // namespace kw27

@@ -17,7 +17,7 @@ void failUnlessPrinting(const QPrinter& printer, const char* step) {
         throw ESheetPrintError(QStringLiteral("printer error while %1").arg(QLatin1String(step)));
 }
 
-}  // namespace
+} // namespace
 
 void printSheet(const QStringList& paragraphs, const QFont& font, QPrinter& printer,
                 const QString& jobTitle) {
@@ -51,9 +51,8 @@ void printSheet(const QStringList& paragraphs, const QFont& font, QPrinter& prin
         const int lineCount = std::max(layout.lineCount(), 1);
         for (int i = 0; i < lineCount; ++i) {
             const QTextLine line = i < layout.lineCount() ? layout.lineAt(i) : QTextLine();
-            const qreal height =
-                std::max(line.isValid() ? line.height() : 0.0, metrics.height()) +
-                metrics.leading();
+            const qreal height = std::max(line.isValid() ? line.height() : 0.0, metrics.height()) +
+                                 metrics.leading();
             if (y > 0 && y + height > pageHeight) {
                 if (!printer.newPage())
                     throw ESheetPrintError(QStringLiteral("the next page could not start"));
@@ -71,4 +70,4 @@ void printSheet(const QStringList& paragraphs, const QFont& font, QPrinter& prin
     failUnlessPrinting(printer, "finishing the job");
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -24,4 +24,4 @@ public:
 void printSheet(const QStringList& paragraphs, const QFont& font, QPrinter& printer,
                 const QString& jobTitle);
 
-}  // namespace kw27
+} // namespace kw27

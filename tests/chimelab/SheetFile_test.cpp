@@ -50,7 +50,7 @@ private:
     void (*previous_)(int) = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST(SheetFile, WritesTheDocumentAndReplacesAnEarlierFile) {
     const QString folder = kw27::test::makeFolder(QStringLiteral("save"));

@@ -44,10 +44,9 @@ QString withoutSpace(const QStringList& lines) {
 
 QString pdfInfo(const QString& pdf, const QString& field) {
     const QString info = runTool(QStringLiteral("pdfinfo"), {pdf});
-    const auto match =
-        QRegularExpression(QStringLiteral("^%1:\\s*(.*)$").arg(field),
-                           QRegularExpression::MultilineOption)
-            .match(info);
+    const auto match = QRegularExpression(QStringLiteral("^%1:\\s*(.*)$").arg(field),
+                                          QRegularExpression::MultilineOption)
+                           .match(info);
     return match.hasMatch() ? match.captured(1).trimmed() : QString();
 }
 
@@ -75,7 +74,7 @@ kw27::SheetFields filledPage() {
     return f;
 }
 
-}  // namespace
+} // namespace
 
 TEST(SheetPrint, PdfHoldsTheSheetsLinesInOrderUnderTheJobTitle) {
     const QStringList sheet = kw27::buildSheet(filledPage());
@@ -117,8 +116,8 @@ TEST(SheetPrint, OutputThatCannotBeWrittenIsAPrintError) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QStringLiteral("missing-folder/sheet.pdf"));
-    EXPECT_THROW(kw27::printSheet({QStringLiteral("x")}, sheetFont(), printer,
-                                  QStringLiteral("仕様書")),
-                 kw27::ESheetPrintError);
+    EXPECT_THROW(
+        kw27::printSheet({QStringLiteral("x")}, sheetFont(), printer, QStringLiteral("仕様書")),
+        kw27::ESheetPrintError);
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("missing-folder")));
 }

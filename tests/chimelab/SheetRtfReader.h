@@ -8,19 +8,19 @@
 #include "Cp932.h"
 
 #include <QByteArray>
-#include <cctype>
 #include <QString>
 #include <QStringList>
+#include <cctype>
 #include <vector>
 
 namespace kw27::test {
 
 struct RtfRead {
-    bool valid = false;  // "{\rtf1" first, braces balanced, nothing after the last "}"
+    bool valid = false; // "{\rtf1" first, braces balanced, nothing after the last "}"
     QString error;
     QStringList paragraphs;
     QStringList fontNames;
-    QStringList controlWords;  // every control word in order, without its parameter
+    QStringList controlWords; // every control word in order, without its parameter
     int fontHalfPoints = 0;
 };
 
@@ -34,16 +34,19 @@ inline RtfRead readRtf(const QByteArray& rtf, bool unicodeReader) {
     std::vector<Group> stack;
     QString paragraph;
     QString fontName;
-    QByteArray bytes;  // code page bytes not yet decoded
-    int skip = 0;      // fallback characters still to skip after a \uN
+    QByteArray bytes; // code page bytes not yet decoded
+    int skip = 0;     // fallback characters still to skip after a \uN
     bool anyText = false;
 
     auto dest = [&] { return stack.empty() ? Dest::Skip : stack.back().dest; };
     auto target = [&]() -> QString* {
         switch (dest()) {
-        case Dest::Text: return &paragraph;
-        case Dest::FontTable: return &fontName;
-        case Dest::Skip: return nullptr;
+        case Dest::Text:
+            return &paragraph;
+        case Dest::FontTable:
+            return &fontName;
+        case Dest::Skip:
+            return nullptr;
         }
         return nullptr;
     };
@@ -141,7 +144,7 @@ inline RtfRead readRtf(const QByteArray& rtf, bool unicodeReader) {
                 stack.back().dest = Dest::Skip;
             i += 2;
         } else if (!std::isalpha(static_cast<unsigned char>(s))) {
-            i += 2;  // other control symbols carry no text the sheet uses
+            i += 2; // other control symbols carry no text the sheet uses
         } else {
             qsizetype j = i + 1;
             while (j < n && std::isalpha(static_cast<unsigned char>(rtf[j])))
@@ -160,7 +163,7 @@ inline RtfRead readRtf(const QByteArray& rtf, bool unicodeReader) {
             i = k;
             result.controlWords += QString::fromLatin1(word);
 
-            if (skip > 0) {  // a control word counts as one fallback character
+            if (skip > 0) { // a control word counts as one fallback character
                 --skip;
                 continue;
             }
@@ -198,4 +201,4 @@ inline RtfRead readRtf(const QByteArray& rtf, bool unicodeReader) {
     return result;
 }
 
-}  // namespace kw27::test
+} // namespace kw27::test

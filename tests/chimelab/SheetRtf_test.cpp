@@ -30,7 +30,8 @@ kw27::SheetFields filledPage() {
     f.pipe2 = QStringLiteral("レ (17.6cm)");
     f.pipe3 = QStringLiteral("ミ (16.5cm)");
     f.total = QStringLiteral("52.7");
-    f.memo = QStringLiteral("高い音が出るように､短めに切る｡\n～ 吊り糸は 30cm ～\n{メモ} C:\\chime");
+    f.memo =
+        QStringLiteral("高い音が出るように､短めに切る｡\n～ 吊り糸は 30cm ～\n{メモ} C:\\chime");
     return f;
 }
 
@@ -47,7 +48,7 @@ QString asCodePageReaderSees(const QString& text) {
     return seen;
 }
 
-}  // namespace
+} // namespace
 
 TEST(SheetRtf, ParagraphsReadBackExactlyByUnicodeAndByCodePageReaders) {
     struct Row {
@@ -57,14 +58,16 @@ TEST(SheetRtf, ParagraphsReadBackExactlyByUnicodeAndByCodePageReaders) {
     const Row rows[] = {
         {"filled sheet", kw27::buildSheet(filledPage())},
         {"empty page", kw27::buildSheet(kw27::SheetFields{})},
-        {"RTF's own characters", {QStringLiteral("\\par {x} \\'41 \\u12354?"), QStringLiteral("}{")}},
+        {"RTF's own characters",
+         {QStringLiteral("\\par {x} \\'41 \\u12354?"), QStringLiteral("}{")}},
         {"spaces, tabs and digits next to control words",
-         {QStringLiteral("  two spaces"), QStringLiteral("\tタブ\t1\tb "),
-          QStringLiteral("あ1"), QStringLiteral("ｱ2"), QStringLiteral(" ")}},
+         {QStringLiteral("  two spaces"), QStringLiteral("\tタブ\t1\tb "), QStringLiteral("あ1"),
+          QStringLiteral("ｱ2"), QStringLiteral(" ")}},
         {"one- and two-byte characters mixed",
          {QStringLiteral("ｶﾀｶﾅ｡漢字ｶﾅ､①Ⅻ㈱ ～〜−"), QStringLiteral("｢半角｣と「全角」")}},
         {"characters code page 932 lacks",
-         {QStringLiteral("café ñ"), QStringLiteral("絵文字\U0001F600です"), QStringLiteral("한국어")}},
+         {QStringLiteral("café ñ"), QStringLiteral("絵文字\U0001F600です"),
+          QStringLiteral("한국어")}},
         {"control characters", {QString(QChar(0x01)) + QStringLiteral("a\x7f")}},
         {"nothing at all", {}},
         {"one empty paragraph", {QString()}},
@@ -140,10 +143,11 @@ TEST(SheetRtf, OpensInLibreOfficeWithTheSheetsLines) {
 
     QProcess soffice;
     soffice.setWorkingDirectory(dir.path());
-    soffice.start(office, {QStringLiteral("-env:UserInstallation=file://") + dir.filePath("profile"),
-                           QStringLiteral("--headless"), QStringLiteral("--convert-to"),
-                           QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"),
-                           dir.path(), rtf.fileName()});
+    soffice.start(office,
+                  {QStringLiteral("-env:UserInstallation=file://") + dir.filePath("profile"),
+                   QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                   QStringLiteral("txt:Text (encoded):UTF8"), QStringLiteral("--outdir"),
+                   dir.path(), rtf.fileName()});
     ASSERT_TRUE(soffice.waitForFinished(180000));
     QFile text(dir.filePath(QStringLiteral("sheet.txt")));
     ASSERT_TRUE(text.open(QIODevice::ReadOnly)) << soffice.readAllStandardError().toStdString();
