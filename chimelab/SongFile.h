@@ -7,8 +7,9 @@
 namespace kw27::song {
 
 // The most either box holds, in characters as the file stores them (a line break counts two):
-// about 200,000 notes, far beyond any tune, while a full box still scrolls and plays without a
-// noticeable wait. A file with a longer title or song is refused on loading.
+// 1 Mi characters, between 200,000 and 350,000 notes, far beyond any tune a class writes. The
+// song box then still fills in about a second and a key press still appends at once. A file
+// with a longer title or song is refused on loading; typing and pasting stop at it too.
 inline constexpr qsizetype kBoxCapacity = 1'048'576;
 
 // What an undecodable byte (or pair of bytes) of a loaded file becomes: the katakana middle
