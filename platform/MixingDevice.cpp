@@ -1,0 +1,832 @@
+#include "MixingDevice.h"
+
+#include <AL/al.h>
+#include <AL/alc.h>
+#include <AL/alext.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace kw27::ds {
+namespace {
+
+struct AlcEntryPoints {
+    LPALCLOOPBACKOPENDEVICESOFT loopbackOpenDevice = nullptr;
+    LPALCISRENDERFORMATSUPPORTEDSOFT isRenderFormatSupported = nullptr;
+    LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
+    PFNALCSETTHREADCONTEXTPROC setThreadContext = nullptr;
+    PFNALCGETTHREADCONTEXTPROC getThreadContext = nullptr;
+};
+
+template <typename F> F alcEntry(const char* name) {
+    return reinterpret_cast<F>(alcGetProcAddress(nullptr, name));
+}
+
+const AlcEntryPoints& alcExt() {
+    static const AlcEntryPoints entries = [] {
+        AlcEntryPoints e;
+        if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) {
+            e.loopbackOpenDevice =
+                alcEntry<LPALCLOOPBACKOPENDEVICESOFT>("alcLoopbackOpenDeviceSOFT");
+            e.isRenderFormatSupported =
+                alcEntry<LPALCISRENDERFORMATSUPPORTEDSOFT>("alcIsRenderFormatSupportedSOFT");
+            e.renderSamples = alcEntry<LPALCRENDERSAMPLESSOFT>("alcRenderSamplesSOFT");
+        }
+        if (alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context")) {
+            e.setThreadContext = alcEntry<PFNALCSETTHREADCONTEXTPROC>("alcSetThreadContext");
+            e.getThreadContext = alcEntry<PFNALCGETTHREADCONTEXTPROC>("alcGetThreadContext");
+        }
+        return e;
+    }();
+    return entries;
+}
+
+class SecondaryBuffer;
+class PrimaryBuffer;
+
+// One OpenAL device and context. Shared by the device object and every buffer made on it, so
+// that a buffer released after its device still has a context to release its source in.
+class DeviceCore {
+public:
+    DeviceCore(ALCdevice* device, ALCcontext* context, bool loopback)
+        : device(device), context(context), loopback(loopback) {}
+    ~DeviceCore();
+    DeviceCore(const DeviceCore&) = delete;
+    DeviceCore& operator=(const DeviceCore&) = delete;
+
+    ALCdevice* const device;
+    ALCcontext* const context;
+    const bool loopback;
+    bool hasFloat32 = false;
+    // The listener's roll-off factor; OpenAL keeps it per source, so every 3-D buffer gets it.
+    float rolloff = 1.0f;
+    std::vector<SecondaryBuffer*> buffers3D;
+    PrimaryBuffer* primary = nullptr;
+};
+
+// Makes the core's context current for this thread for the duration of a call, and puts back
+// whatever was current before (the one-sound player has a context of its own).
+class ContextScope {
+public:
+    explicit ContextScope(const DeviceCore& core) {
+        const auto& ext = alcExt();
+        if (ext.setThreadContext) {
+            previous_ = ext.getThreadContext();
+            ext.setThreadContext(core.context);
+        } else {
+            previous_ = alcGetCurrentContext();
+            alcMakeContextCurrent(core.context);
+        }
+        alGetError();
+    }
+    ~ContextScope() {
+        const auto& ext = alcExt();
+        if (ext.setThreadContext)
+            ext.setThreadContext(previous_);
+        else
+            alcMakeContextCurrent(previous_);
+    }
+    ContextScope(const ContextScope&) = delete;
+    ContextScope& operator=(const ContextScope&) = delete;
+
+private:
+    ALCcontext* previous_ = nullptr;
+};
+
+DeviceCore::~DeviceCore() {
+    const auto& ext = alcExt();
+    if (ext.getThreadContext && ext.getThreadContext() == context)
+        ext.setThreadContext(nullptr);
+    if (alcGetCurrentContext() == context)
+        alcMakeContextCurrent(nullptr);
+    alcDestroyContext(context);
+    alcCloseDevice(device);
+}
+
+bool finite3(const D3DVECTOR& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+bool isZero(const D3DVECTOR& v) {
+    return v.x == 0.0f && v.y == 0.0f && v.z == 0.0f;
+}
+
+D3DVECTOR cross(const D3DVECTOR& a, const D3DVECTOR& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+void alVector(ALuint source, ALenum param, const D3DVECTOR& v) {
+    alSource3f(source, param, v.x, v.y, -v.z);
+}
+
+constexpr DS3DBUFFER defaultBufferParams() {
+    return DS3DBUFFER{sizeof(DS3DBUFFER), {0, 0, 0}, {0, 0, 0}, 360,    360,
+                      {0, 0, 1.0f},       0,         1.0f,      1.0e9f, DS3DMODE_NORMAL};
+}
+
+constexpr DS3DLISTENER defaultListenerParams() {
+    return DS3DLISTENER{sizeof(DS3DLISTENER), {0, 0, 0}, {0, 0, 0}, {0, 0, 1.0f},
+                        {0, 1.0f, 0},         1.0f,      1.0f,      1.0f};
+}
+
+bool validParams(const DS3DBUFFER& p) {
+    return p.dwSize == sizeof(DS3DBUFFER) && finite3(p.vPosition) && finite3(p.vVelocity) &&
+           finite3(p.vConeOrientation) && p.dwOutsideConeAngle <= 360 &&
+           p.dwInsideConeAngle <= p.dwOutsideConeAngle && p.lConeOutsideVolume <= 0 &&
+           p.lConeOutsideVolume >= -10000 && std::isfinite(p.flMinDistance) &&
+           std::isfinite(p.flMaxDistance) && p.flMinDistance > 0.0f &&
+           p.flMaxDistance >= p.flMinDistance && p.dwMode <= DS3DMODE_DISABLE;
+}
+
+bool validParams(const DS3DLISTENER& p) {
+    return p.dwSize == sizeof(DS3DLISTENER) && finite3(p.vPosition) && finite3(p.vVelocity) &&
+           finite3(p.vOrientFront) && finite3(p.vOrientTop) && !isZero(p.vOrientFront) &&
+           !isZero(p.vOrientTop) && !isZero(cross(p.vOrientFront, p.vOrientTop)) &&
+           std::isfinite(p.flDistanceFactor) && p.flDistanceFactor > 0.0f &&
+           p.flRolloffFactor >= 0.0f && p.flRolloffFactor <= 10.0f && p.flDopplerFactor >= 0.0f &&
+           p.flDopplerFactor <= 10.0f;
+}
+
+// The OpenAL format for a wave format, or 0 when the device cannot play it.
+ALenum alFormatFor(const WAVEFORMATEX& f, bool hasFloat32) {
+    if (f.nSamplesPerSec < DSBFREQUENCY_MIN || f.nSamplesPerSec > DSBFREQUENCY_MAX)
+        return 0;
+    if (f.nChannels != 1 && f.nChannels != 2)
+        return 0;
+    if (f.nBlockAlign != f.nChannels * f.wBitsPerSample / 8)
+        return 0;
+    const bool mono = f.nChannels == 1;
+    if (f.wFormatTag == WAVE_FORMAT_PCM && f.wBitsPerSample == 8)
+        return mono ? AL_FORMAT_MONO8 : AL_FORMAT_STEREO8;
+    if (f.wFormatTag == WAVE_FORMAT_PCM && f.wBitsPerSample == 16)
+        return mono ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
+    if (f.wFormatTag == WAVE_FORMAT_IEEE_FLOAT && f.wBitsPerSample == 32 && hasFloat32)
+        return mono ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32;
+    return 0;
+}
+
+// The samples of a buffer and its duplicates. Until the first Unlock they are staging memory
+// handed out by Lock; from then on they are one OpenAL buffer and nothing else.
+struct SampleStore {
+    SampleStore(std::shared_ptr<DeviceCore> core, const WAVEFORMATEX& format, DWORD bytes,
+                DWORD flags, ALenum alFormat)
+        : core(std::move(core)), format(format), bytes(bytes), flags(flags), alFormat(alFormat) {}
+    ~SampleStore() {
+        std::free(staging);
+        if (alBuffer != 0) {
+            ContextScope scope(*core);
+            alDeleteBuffers(1, &alBuffer);
+        }
+    }
+    SampleStore(const SampleStore&) = delete;
+    SampleStore& operator=(const SampleStore&) = delete;
+
+    const std::shared_ptr<DeviceCore> core;
+    const WAVEFORMATEX format;
+    const DWORD bytes;
+    const DWORD flags;
+    const ALenum alFormat;
+    ALuint alBuffer = 0;
+    unsigned char* staging = nullptr;
+    bool locked = false;
+    void* region1 = nullptr;
+    DWORD bytes1 = 0;
+    void* region2 = nullptr;
+    DWORD bytes2 = 0;
+    std::vector<SecondaryBuffer*> users;
+};
+
+class SecondaryBuffer final : public IDirectSoundBuffer, public IDirectSound3DBuffer {
+public:
+    static HRESULT create(std::shared_ptr<SampleStore> store, DWORD frequency,
+                          const DS3DBUFFER& params, IDirectSoundBuffer** out) {
+        ALuint source = 0;
+        {
+            ContextScope scope(*store->core);
+            alGenSources(1, &source);
+            if (alGetError() != AL_NO_ERROR)
+                return DSERR_ALLOCATED;
+        }
+        *out = new SecondaryBuffer(std::move(store), source, frequency, params);
+        return DS_OK;
+    }
+
+    bool sharesDevice(const DeviceCore& core) const { return store_->core.get() == &core; }
+    const std::shared_ptr<SampleStore>& store() const { return store_; }
+    DWORD frequency() const { return frequency_; }
+    const DS3DBUFFER& params3D() const { return params_; }
+
+    // Called when the shared samples have been uploaded: the source gets the OpenAL buffer.
+    void attachSamples() {
+        alSourcei(source_, AL_BUFFER, static_cast<ALint>(store_->alBuffer));
+        alSourcei(source_, AL_BYTE_OFFSET, static_cast<ALint>(pendingPosition_));
+    }
+
+    // Keeps the listener's roll-off in step (OpenAL has it per source).
+    void applyRolloff() {
+        const bool attenuates = params_.dwMode != DS3DMODE_DISABLE;
+        alSourcef(source_, AL_ROLLOFF_FACTOR, attenuates ? store_->core->rolloff : 0.0f);
+    }
+
+    HRESULT QueryInterface(Iid iid, void** object) override {
+        if (object == nullptr)
+            return DSERR_INVALIDPARAM;
+        *object = nullptr;
+        if (iid == Iid::DirectSoundBuffer)
+            *object = static_cast<IDirectSoundBuffer*>(this);
+        else if (iid == Iid::DirectSound3DBuffer && (store_->flags & DSBCAPS_CTRL3D))
+            *object = static_cast<IDirectSound3DBuffer*>(this);
+        else
+            return DSERR_NOINTERFACE;
+        ++refs_;
+        return DS_OK;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        const ULONG left = --refs_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    HRESULT GetCaps(DSBCAPS* caps) override {
+        if (caps == nullptr || caps->dwSize != sizeof(DSBCAPS))
+            return DSERR_INVALIDPARAM;
+        caps->dwFlags = store_->flags;
+        caps->dwBufferBytes = store_->bytes;
+        caps->dwUnlockTransferRate = 0;
+        caps->dwPlayCpuOverhead = 0;
+        return DS_OK;
+    }
+
+    HRESULT GetCurrentPosition(DWORD* playCursor, DWORD* writeCursor) override {
+        DWORD position = pendingPosition_;
+        if (store_->alBuffer != 0) {
+            ContextScope scope(*store_->core);
+            ALint offset = 0;
+            alGetSourcei(source_, AL_BYTE_OFFSET, &offset);
+            position = static_cast<DWORD>(std::max<ALint>(offset, 0));
+        }
+        if (playCursor)
+            *playCursor = position;
+        if (writeCursor)
+            *writeCursor = position;
+        return DS_OK;
+    }
+
+    HRESULT GetFrequency(DWORD* frequency) override {
+        if (frequency == nullptr)
+            return DSERR_INVALIDPARAM;
+        if (!(store_->flags & DSBCAPS_CTRLFREQUENCY))
+            return DSERR_CONTROLUNAVAIL;
+        *frequency = frequency_;
+        return DS_OK;
+    }
+
+    HRESULT GetStatus(DWORD* status) override {
+        if (status == nullptr)
+            return DSERR_INVALIDPARAM;
+        *status = 0;
+        if (store_->alBuffer != 0) {
+            ContextScope scope(*store_->core);
+            ALint state = AL_INITIAL;
+            alGetSourcei(source_, AL_SOURCE_STATE, &state);
+            if (state == AL_PLAYING)
+                *status = DSBSTATUS_PLAYING | (looping_ ? DSBSTATUS_LOOPING : 0);
+        }
+        return DS_OK;
+    }
+
+    HRESULT Lock(DWORD offset, DWORD bytes, void** region1, DWORD* bytes1, void** region2,
+                 DWORD* bytes2, DWORD flags) override {
+        SampleStore& s = *store_;
+        if (region1 == nullptr || bytes1 == nullptr ||
+            (flags & ~(DSBLOCK_FROMWRITECURSOR | DSBLOCK_ENTIREBUFFER)) != 0)
+            return DSERR_INVALIDPARAM;
+        // A static buffer is written once; its samples then exist only in the OpenAL buffer.
+        if (s.locked || s.alBuffer != 0)
+            return DSERR_INVALIDCALL;
+        if (flags & DSBLOCK_FROMWRITECURSOR)
+            offset = pendingPosition_;
+        if (flags & DSBLOCK_ENTIREBUFFER)
+            bytes = s.bytes;
+        if (bytes == 0 || bytes > s.bytes || offset >= s.bytes)
+            return DSERR_INVALIDPARAM;
+        const DWORD first = std::min(bytes, s.bytes - offset);
+        const DWORD second = bytes - first;
+        if (second != 0 && (region2 == nullptr || bytes2 == nullptr))
+            return DSERR_INVALIDPARAM;
+        if (s.staging == nullptr) {
+            s.staging = static_cast<unsigned char*>(std::calloc(s.bytes, 1));
+            if (s.staging == nullptr)
+                return DSERR_OUTOFMEMORY;
+        }
+        s.locked = true;
+        s.region1 = s.staging + offset;
+        s.bytes1 = first;
+        s.region2 = second != 0 ? s.staging : nullptr;
+        s.bytes2 = second;
+        *region1 = s.region1;
+        *bytes1 = first;
+        if (region2)
+            *region2 = s.region2;
+        if (bytes2)
+            *bytes2 = second;
+        return DS_OK;
+    }
+
+    HRESULT Unlock(void* region1, DWORD bytes1, void* region2, DWORD bytes2) override {
+        SampleStore& s = *store_;
+        if (!s.locked)
+            return DSERR_INVALIDCALL;
+        if (region1 != s.region1 || bytes1 > s.bytes1 || (bytes2 != 0 && region2 != s.region2) ||
+            bytes2 > s.bytes2)
+            return DSERR_INVALIDPARAM;
+        s.locked = false;
+
+        const DWORD frameBytes = s.format.nBlockAlign;
+        const DWORD playable = s.bytes / frameBytes * frameBytes;
+        ContextScope scope(*s.core);
+        ALuint buffer = 0;
+        alGenBuffers(1, &buffer);
+        if (alGetError() != AL_NO_ERROR)
+            return DSERR_OUTOFMEMORY;
+        alBufferData(buffer, s.alFormat, s.staging, static_cast<ALsizei>(playable),
+                     static_cast<ALsizei>(s.format.nSamplesPerSec));
+        const ALenum error = alGetError();
+        if (error != AL_NO_ERROR) {
+            alDeleteBuffers(1, &buffer);
+            return error == AL_OUT_OF_MEMORY ? DSERR_OUTOFMEMORY : DSERR_GENERIC;
+        }
+        std::free(s.staging);
+        s.staging = nullptr;
+        s.alBuffer = buffer;
+        for (SecondaryBuffer* user : s.users)
+            user->attachSamples();
+        return DS_OK;
+    }
+
+    HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override {
+        if (reserved != 0 || priority != 0 || (flags & ~DSBPLAY_LOOPING) != 0)
+            return DSERR_INVALIDPARAM;
+        if (store_->alBuffer == 0)
+            return DSERR_INVALIDCALL;
+        looping_ = (flags & DSBPLAY_LOOPING) != 0;
+        ContextScope scope(*store_->core);
+        alSourcei(source_, AL_LOOPING, looping_ ? AL_TRUE : AL_FALSE);
+        ALint state = AL_INITIAL;
+        alGetSourcei(source_, AL_SOURCE_STATE, &state);
+        // Playing an already playing buffer only changes its flags, as DirectSound does;
+        // OpenAL would restart it.
+        if (state != AL_PLAYING)
+            alSourcePlay(source_);
+        return alGetError() == AL_NO_ERROR ? DS_OK : DSERR_GENERIC;
+    }
+
+    HRESULT SetCurrentPosition(DWORD position) override {
+        if (position >= store_->bytes)
+            return DSERR_INVALIDPARAM;
+        const DWORD frameBytes = store_->format.nBlockAlign;
+        // A trailing part-frame is never played, so the position cannot point into it.
+        if (position / frameBytes >= store_->bytes / frameBytes)
+            return DSERR_INVALIDPARAM;
+        pendingPosition_ = position / frameBytes * frameBytes;
+        if (store_->alBuffer != 0) {
+            ContextScope scope(*store_->core);
+            alSourcei(source_, AL_BYTE_OFFSET, static_cast<ALint>(pendingPosition_));
+            if (alGetError() != AL_NO_ERROR)
+                return DSERR_GENERIC;
+        }
+        return DS_OK;
+    }
+
+    HRESULT SetFrequency(DWORD frequency) override {
+        if (!(store_->flags & DSBCAPS_CTRLFREQUENCY))
+            return DSERR_CONTROLUNAVAIL;
+        if (frequency == DSBFREQUENCY_ORIGINAL)
+            frequency = store_->format.nSamplesPerSec;
+        if (frequency < DSBFREQUENCY_MIN || frequency > DSBFREQUENCY_MAX)
+            return DSERR_INVALIDPARAM;
+        frequency_ = frequency;
+        applyPitch();
+        return DS_OK;
+    }
+
+    HRESULT Stop() override {
+        if (store_->alBuffer != 0) {
+            ContextScope scope(*store_->core);
+            ALint state = AL_INITIAL;
+            alGetSourcei(source_, AL_SOURCE_STATE, &state);
+            // Pausing keeps the position, which is what stopping a buffer means here.
+            if (state == AL_PLAYING)
+                alSourcePause(source_);
+        }
+        return DS_OK;
+    }
+
+    HRESULT GetAllParameters(DS3DBUFFER* params) override {
+        if (params == nullptr || params->dwSize != sizeof(DS3DBUFFER))
+            return DSERR_INVALIDPARAM;
+        *params = params_;
+        return DS_OK;
+    }
+
+    HRESULT SetAllParameters(const DS3DBUFFER* params, DWORD apply) override {
+        if (params == nullptr || !validParams(*params) || apply > DS3D_DEFERRED)
+            return DSERR_INVALIDPARAM;
+        if (apply == DS3D_DEFERRED)
+            return DSERR_UNSUPPORTED;
+        params_ = *params;
+        ContextScope scope(*store_->core);
+        apply3D();
+        return alGetError() == AL_NO_ERROR ? DS_OK : DSERR_INVALIDPARAM;
+    }
+
+private:
+    SecondaryBuffer(std::shared_ptr<SampleStore> store, ALuint source, DWORD frequency,
+                    const DS3DBUFFER& params)
+        : store_(std::move(store)), source_(source), frequency_(frequency), params_(params) {
+        store_->users.push_back(this);
+        DeviceCore& core = *store_->core;
+        ContextScope scope(core);
+        if (store_->flags & DSBCAPS_CTRL3D) {
+            core.buffers3D.push_back(this);
+            apply3D();
+        } else {
+            // A plain buffer sounds from the listener's own place, with no distance effects.
+            alSourcei(source_, AL_SOURCE_RELATIVE, AL_TRUE);
+            alSource3f(source_, AL_POSITION, 0.0f, 0.0f, 0.0f);
+            alSourcef(source_, AL_ROLLOFF_FACTOR, 0.0f);
+        }
+        applyPitch();
+        if (store_->alBuffer != 0)
+            attachSamples();
+    }
+
+    ~SecondaryBuffer() {
+        DeviceCore& core = *store_->core;
+        {
+            ContextScope scope(core);
+            alDeleteSources(1, &source_);
+        }
+        std::erase(store_->users, this);
+        std::erase(core.buffers3D, this);
+    }
+
+    void applyPitch() {
+        ContextScope scope(*store_->core);
+        alSourcef(source_, AL_PITCH,
+                  static_cast<float>(frequency_) /
+                      static_cast<float>(store_->format.nSamplesPerSec));
+    }
+
+    void apply3D() {
+        const DS3DBUFFER& p = params_;
+        if (p.dwMode == DS3DMODE_DISABLE) {
+            alSourcei(source_, AL_SOURCE_RELATIVE, AL_TRUE);
+            alSource3f(source_, AL_POSITION, 0.0f, 0.0f, 0.0f);
+            alSource3f(source_, AL_VELOCITY, 0.0f, 0.0f, 0.0f);
+        } else {
+            alSourcei(source_, AL_SOURCE_RELATIVE,
+                      p.dwMode == DS3DMODE_HEADRELATIVE ? AL_TRUE : AL_FALSE);
+            alVector(source_, AL_POSITION, p.vPosition);
+            alVector(source_, AL_VELOCITY, p.vVelocity);
+        }
+        alVector(source_, AL_DIRECTION, p.vConeOrientation);
+        alSourcef(source_, AL_CONE_INNER_ANGLE, static_cast<float>(p.dwInsideConeAngle));
+        alSourcef(source_, AL_CONE_OUTER_ANGLE, static_cast<float>(p.dwOutsideConeAngle));
+        alSourcef(source_, AL_CONE_OUTER_GAIN,
+                  std::pow(10.0f, static_cast<float>(p.lConeOutsideVolume) / 2000.0f));
+        alSourcef(source_, AL_REFERENCE_DISTANCE, p.flMinDistance);
+        alSourcef(source_, AL_MAX_DISTANCE, p.flMaxDistance);
+        applyRolloff();
+    }
+
+    ULONG refs_ = 1;
+    std::shared_ptr<SampleStore> store_;
+    ALuint source_;
+    DWORD frequency_;
+    DS3DBUFFER params_;
+    DWORD pendingPosition_ = 0;
+    bool looping_ = false;
+};
+
+// The primary buffer stands for the device's own mix; it carries the listener.
+class PrimaryBuffer final : public IDirectSoundBuffer, public IDirectSound3DListener {
+public:
+    PrimaryBuffer(std::shared_ptr<DeviceCore> core, DWORD flags)
+        : core_(std::move(core)), flags_(flags), listener_(defaultListenerParams()) {
+        core_->primary = this;
+    }
+
+    void addFlags(DWORD flags) { flags_ |= flags; }
+
+    HRESULT QueryInterface(Iid iid, void** object) override {
+        if (object == nullptr)
+            return DSERR_INVALIDPARAM;
+        *object = nullptr;
+        if (iid == Iid::DirectSoundBuffer)
+            *object = static_cast<IDirectSoundBuffer*>(this);
+        else if (iid == Iid::DirectSound3DListener && (flags_ & DSBCAPS_CTRL3D))
+            *object = static_cast<IDirectSound3DListener*>(this);
+        else
+            return DSERR_NOINTERFACE;
+        ++refs_;
+        return DS_OK;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        const ULONG left = --refs_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    HRESULT GetCaps(DSBCAPS* caps) override {
+        if (caps == nullptr || caps->dwSize != sizeof(DSBCAPS))
+            return DSERR_INVALIDPARAM;
+        caps->dwFlags = flags_;
+        caps->dwBufferBytes = 0;
+        caps->dwUnlockTransferRate = 0;
+        caps->dwPlayCpuOverhead = 0;
+        return DS_OK;
+    }
+    // The mix itself cannot be read, written or repositioned.
+    HRESULT GetCurrentPosition(DWORD*, DWORD*) override { return DSERR_INVALIDCALL; }
+    HRESULT Lock(DWORD, DWORD, void**, DWORD*, void**, DWORD*, DWORD) override {
+        return DSERR_INVALIDCALL;
+    }
+    HRESULT Unlock(void*, DWORD, void*, DWORD) override { return DSERR_INVALIDCALL; }
+    HRESULT SetCurrentPosition(DWORD) override { return DSERR_INVALIDCALL; }
+    HRESULT GetFrequency(DWORD*) override { return DSERR_CONTROLUNAVAIL; }
+    HRESULT SetFrequency(DWORD) override { return DSERR_CONTROLUNAVAIL; }
+    HRESULT GetStatus(DWORD* status) override {
+        if (status == nullptr)
+            return DSERR_INVALIDPARAM;
+        *status = playing_ ? DSBSTATUS_PLAYING | DSBSTATUS_LOOPING : 0;
+        return DS_OK;
+    }
+    // The device mixes all the time; playing the primary buffer only records the request.
+    HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override {
+        if (reserved != 0 || priority != 0 || flags != DSBPLAY_LOOPING)
+            return DSERR_INVALIDPARAM;
+        playing_ = true;
+        return DS_OK;
+    }
+    HRESULT Stop() override {
+        playing_ = false;
+        return DS_OK;
+    }
+
+    HRESULT GetAllParameters(DS3DLISTENER* params) override {
+        if (params == nullptr || params->dwSize != sizeof(DS3DLISTENER))
+            return DSERR_INVALIDPARAM;
+        *params = listener_;
+        return DS_OK;
+    }
+
+    HRESULT SetAllParameters(const DS3DLISTENER* params, DWORD apply) override {
+        if (params == nullptr || !validParams(*params) || apply > DS3D_DEFERRED)
+            return DSERR_INVALIDPARAM;
+        if (apply == DS3D_DEFERRED)
+            return DSERR_UNSUPPORTED;
+        listener_ = *params;
+        const DS3DLISTENER& p = listener_;
+        ContextScope scope(*core_);
+        alListener3f(AL_POSITION, p.vPosition.x, p.vPosition.y, -p.vPosition.z);
+        alListener3f(AL_VELOCITY, p.vVelocity.x, p.vVelocity.y, -p.vVelocity.z);
+        const ALfloat orientation[6] = {p.vOrientFront.x, p.vOrientFront.y, -p.vOrientFront.z,
+                                        p.vOrientTop.x,   p.vOrientTop.y,   -p.vOrientTop.z};
+        alListenerfv(AL_ORIENTATION, orientation);
+        // The distance factor gives metres per unit; OpenAL wants the speed of sound in units.
+        alSpeedOfSound(343.3f / p.flDistanceFactor);
+        alDopplerFactor(p.flDopplerFactor);
+        core_->rolloff = p.flRolloffFactor;
+        for (SecondaryBuffer* buffer : core_->buffers3D)
+            buffer->applyRolloff();
+        return alGetError() == AL_NO_ERROR ? DS_OK : DSERR_INVALIDPARAM;
+    }
+
+private:
+    ~PrimaryBuffer() { core_->primary = nullptr; }
+
+    ULONG refs_ = 1;
+    std::shared_ptr<DeviceCore> core_;
+    DWORD flags_;
+    DS3DLISTENER listener_;
+    bool playing_ = false;
+};
+
+constexpr DWORD knownFlags =
+    DSBCAPS_PRIMARYBUFFER | DSBCAPS_STATIC | DSBCAPS_LOCHARDWARE | DSBCAPS_LOCSOFTWARE |
+    DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLPAN | DSBCAPS_CTRLVOLUME |
+    DSBCAPS_CTRLPOSITIONNOTIFY | DSBCAPS_CTRLFX | DSBCAPS_STICKYFOCUS | DSBCAPS_GLOBALFOCUS |
+    DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_MUTE3DATMAXDISTANCE | DSBCAPS_LOCDEFER;
+
+class Device final : public IDirectSound {
+public:
+    explicit Device(std::shared_ptr<DeviceCore> core) : core_(std::move(core)) {}
+
+    HRESULT QueryInterface(Iid, void** object) override {
+        if (object != nullptr)
+            *object = nullptr;
+        return object == nullptr ? DSERR_INVALIDPARAM : DSERR_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override {
+        const ULONG left = --refs_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    HRESULT SetCooperativeLevel(WindowHandle window, DWORD level) override {
+        if (window == 0 || level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY)
+            return DSERR_INVALIDPARAM;
+        // Sound does not follow window focus here: the level is only remembered.
+        level_ = level;
+        return DS_OK;
+    }
+
+    HRESULT CreateSoundBuffer(const DSBUFFERDESC* desc, IDirectSoundBuffer** buffer,
+                              IUnknown* outer) override {
+        if (buffer != nullptr)
+            *buffer = nullptr;
+        if (outer != nullptr)
+            return DSERR_NOAGGREGATION;
+        if (desc == nullptr || buffer == nullptr || desc->dwSize != DSBUFFERDESC_SIZE ||
+            desc->dwReserved != 0 || (desc->dwFlags & ~knownFlags) != 0)
+            return DSERR_INVALIDPARAM;
+        if (level_ == 0)
+            return DSERR_PRIOLEVELNEEDED;
+        const DWORD flags = desc->dwFlags;
+        if ((flags & DSBCAPS_CTRL3D) && (flags & DSBCAPS_CTRLPAN))
+            return DSERR_INVALIDPARAM;
+        if (flags & DSBCAPS_PRIMARYBUFFER)
+            return createPrimary(*desc, buffer);
+        if (flags & (DSBCAPS_CTRLFX | DSBCAPS_CTRLPOSITIONNOTIFY))
+            return DSERR_UNSUPPORTED;
+        // Only static buffers (written once, then played) are provided.
+        if (!(flags & DSBCAPS_STATIC))
+            return DSERR_UNSUPPORTED;
+        if (desc->lpwfxFormat == nullptr || desc->dwBufferBytes < DSBSIZE_MIN ||
+            desc->dwBufferBytes > DSBSIZE_MAX)
+            return DSERR_INVALIDPARAM;
+        const WAVEFORMATEX& format = *desc->lpwfxFormat;
+        const ALenum alFormat = alFormatFor(format, core_->hasFloat32);
+        if (alFormat == 0 || ((flags & DSBCAPS_CTRL3D) && format.nChannels != 1))
+            return DSERR_BADFORMAT;
+        if (desc->dwBufferBytes < format.nBlockAlign)
+            return DSERR_INVALIDPARAM;
+        auto store =
+            std::make_shared<SampleStore>(core_, format, desc->dwBufferBytes, flags, alFormat);
+        return SecondaryBuffer::create(std::move(store), format.nSamplesPerSec,
+                                       defaultBufferParams(), buffer);
+    }
+
+    HRESULT DuplicateSoundBuffer(IDirectSoundBuffer* original,
+                                 IDirectSoundBuffer** duplicate) override {
+        if (duplicate != nullptr)
+            *duplicate = nullptr;
+        if (original == nullptr || duplicate == nullptr)
+            return DSERR_INVALIDPARAM;
+        auto* source = dynamic_cast<SecondaryBuffer*>(original);
+        if (source == nullptr)
+            return DSERR_INVALIDCALL;
+        if (!source->sharesDevice(*core_))
+            return DSERR_INVALIDPARAM;
+        return SecondaryBuffer::create(source->store(), source->frequency(), source->params3D(),
+                                       duplicate);
+    }
+
+private:
+    ~Device() = default;
+
+    HRESULT createPrimary(const DSBUFFERDESC& desc, IDirectSoundBuffer** buffer) {
+        constexpr DWORD primaryFlags = DSBCAPS_PRIMARYBUFFER | DSBCAPS_CTRL3D | DSBCAPS_CTRLVOLUME |
+                                       DSBCAPS_CTRLPAN | DSBCAPS_STICKYFOCUS | DSBCAPS_GLOBALFOCUS |
+                                       DSBCAPS_LOCHARDWARE | DSBCAPS_LOCSOFTWARE;
+        if (desc.dwBufferBytes != 0 || desc.lpwfxFormat != nullptr ||
+            (desc.dwFlags & ~primaryFlags) != 0)
+            return DSERR_INVALIDPARAM;
+        // There is one primary buffer per device; asking again gives the same one.
+        if (core_->primary != nullptr) {
+            core_->primary->addFlags(desc.dwFlags);
+            core_->primary->AddRef();
+            *buffer = core_->primary;
+            return DS_OK;
+        }
+        *buffer = new PrimaryBuffer(core_, desc.dwFlags);
+        return DS_OK;
+    }
+
+    ULONG refs_ = 1;
+    std::shared_ptr<DeviceCore> core_;
+    DWORD level_ = 0;
+};
+
+std::shared_ptr<DeviceCore> makeCore(ALCdevice* device, ALCcontext* context, bool loopback) {
+    auto core = std::make_shared<DeviceCore>(device, context, loopback);
+    ContextScope scope(*core);
+    core->hasFloat32 = alIsExtensionPresent("AL_EXT_FLOAT32") == AL_TRUE;
+    alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+    return core;
+}
+
+std::atomic<DeviceFactory*> installedFactory{nullptr};
+
+} // namespace
+
+HRESULT DirectSoundCreate(const void* deviceGuid, IDirectSound** device, IUnknown* outer) {
+    if (device == nullptr || deviceGuid != nullptr)
+        return DSERR_INVALIDPARAM;
+    *device = nullptr;
+    if (outer != nullptr)
+        return DSERR_NOAGGREGATION;
+    if (DeviceFactory* factory = installedFactory.load())
+        return factory->create(device);
+    static OpenAlDeviceFactory systemOutput;
+    return systemOutput.create(device);
+}
+
+DeviceFactory* setDeviceFactory(DeviceFactory* factory) {
+    return installedFactory.exchange(factory);
+}
+
+OpenAlDeviceFactory::OpenAlDeviceFactory(std::string outputName)
+    : outputName_(std::move(outputName)) {}
+
+HRESULT OpenAlDeviceFactory::create(IDirectSound** device) {
+    if (device == nullptr)
+        return DSERR_INVALIDPARAM;
+    *device = nullptr;
+    ALCdevice* output = alcOpenDevice(outputName_.empty() ? nullptr : outputName_.c_str());
+    if (output == nullptr)
+        return DSERR_NODRIVER;
+    ALCcontext* context = alcCreateContext(output, nullptr);
+    if (context == nullptr) {
+        alcCloseDevice(output);
+        return DSERR_GENERIC;
+    }
+    *device = new Device(makeCore(output, context, false));
+    return DS_OK;
+}
+
+struct LoopbackDeviceFactory::State {
+    std::weak_ptr<DeviceCore> last;
+};
+
+LoopbackDeviceFactory::LoopbackDeviceFactory(int sampleRate)
+    : sampleRate_(sampleRate), state_(std::make_unique<State>()) {}
+
+LoopbackDeviceFactory::~LoopbackDeviceFactory() = default;
+
+HRESULT LoopbackDeviceFactory::create(IDirectSound** device) {
+    if (device == nullptr)
+        return DSERR_INVALIDPARAM;
+    *device = nullptr;
+    const auto& ext = alcExt();
+    if (!ext.loopbackOpenDevice || !ext.isRenderFormatSupported || !ext.renderSamples)
+        return DSERR_NODRIVER;
+    ALCdevice* output = ext.loopbackOpenDevice(nullptr);
+    if (output == nullptr)
+        return DSERR_NODRIVER;
+    if (!ext.isRenderFormatSupported(output, sampleRate_, ALC_MONO_SOFT, ALC_FLOAT_SOFT)) {
+        alcCloseDevice(output);
+        return DSERR_BADFORMAT;
+    }
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                 ALC_MONO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT,
+                                 ALC_FREQUENCY,
+                                 sampleRate_,
+                                 ALC_HRTF_SOFT,
+                                 ALC_FALSE,
+                                 ALC_OUTPUT_LIMITER_SOFT,
+                                 ALC_FALSE,
+                                 0};
+    ALCcontext* context = alcCreateContext(output, attributes);
+    if (context == nullptr) {
+        alcCloseDevice(output);
+        return DSERR_GENERIC;
+    }
+    auto core = makeCore(output, context, true);
+    state_->last = core;
+    *device = new Device(std::move(core));
+    return DS_OK;
+}
+
+std::vector<float> LoopbackDeviceFactory::render(std::size_t frames) {
+    std::vector<float> out;
+    if (auto core = state_->last.lock()) {
+        out.resize(frames);
+        alcExt().renderSamples(core->device, out.data(), static_cast<ALCsizei>(frames));
+    }
+    return out;
+}
+
+} // namespace kw27::ds

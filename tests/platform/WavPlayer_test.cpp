@@ -1,0 +1,310 @@
+#include "OpenAlWavPlayer.h"
+
+#include "AudioOutput.h"
+#include "TestSupport.h"
+#include "WavFixture.h"
+#include "WavPlayer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace kw27;
+using namespace kw27::test;
+
+namespace {
+
+constexpr int kRate = 44100;
+
+// The levels a mixer at unit gain gives for the file's samples.
+std::vector<float> levels16(const std::vector<std::int16_t>& samples) {
+    std::vector<float> out;
+    for (std::int16_t s : samples)
+        out.push_back(float(s) / 32768.0f);
+    return out;
+}
+std::vector<float> levels8(const std::vector<std::uint8_t>& samples) {
+    std::vector<float> out;
+    for (std::uint8_t u : samples)
+        out.push_back(float(int(u) - 128) / 128.0f);
+    return out;
+}
+
+// The rendered samples of frames [from, from + count).
+std::vector<float> mixOf(const LoopbackAudioOutput& out, std::size_t from, std::size_t count) {
+    const auto& r = out.rendered();
+    const std::size_t begin = std::min(r.size(), from * out.channels());
+    const std::size_t end = std::min(r.size(), (from + count) * out.channels());
+    return {r.begin() + std::ptrdiff_t(begin), r.begin() + std::ptrdiff_t(end)};
+}
+
+// Compares levels sample for sample and names the first difference; a full listing of two
+// long sound excerpts would drown the report.
+::testing::AssertionResult sameLevels(const std::vector<float>& actual,
+                                      const std::vector<float>& expected) {
+    if (actual.size() != expected.size())
+        return ::testing::AssertionFailure()
+               << actual.size() << " samples rendered where " << expected.size() << " expected";
+    const auto diff = std::mismatch(actual.begin(), actual.end(), expected.begin());
+    if (diff.first == actual.end())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "sample " << (diff.first - actual.begin()) << " is "
+                                         << *diff.first << ", expected " << *diff.second;
+}
+
+bool silent(const std::vector<float>& samples) {
+    return std::all_of(samples.begin(), samples.end(), [](float s) { return s == 0.0f; });
+}
+
+// An output that never opens: a machine without a sound card.
+class AbsentOutput final : public AudioOutput {
+public:
+    ALCdevice* open() override {
+        ++opens;
+        return nullptr;
+    }
+    std::vector<ALCint> contextAttributes() const override { return {0}; }
+    void pass(Seconds) override { ++passes; }
+    void close() override {}
+    int opens = 0;
+    int passes = 0;
+};
+
+// A device that opens and then stops consuming samples: time passes, nothing is mixed.
+class StalledOutput final : public AudioOutput {
+public:
+    ALCdevice* open() override { return device.open(); }
+    std::vector<ALCint> contextAttributes() const override { return device.contextAttributes(); }
+    void pass(Seconds span) override { waited += span.count(); }
+    void close() override { device.close(); }
+    LoopbackAudioOutput device{kRate, 1};
+    double waited = 0;
+};
+
+struct FormatCase {
+    const char* name;
+    int channels;
+    int bits;
+    friend std::ostream& operator<<(std::ostream& os, const FormatCase& c) { return os << c.name; }
+};
+
+class WavPlayerFormats : public ::testing::TestWithParam<FormatCase> {};
+
+// A synchronous play returns once the last frame of the sound has been mixed, not a frame
+// earlier or later, and the mix is the file sample for sample.
+TEST_P(WavPlayerFormats, SyncPlayReturnsOnTheLastFrameOfTheFile) {
+    const auto [name, channels, bits] = GetParam();
+    const std::size_t frames = 2500;
+    std::vector<float> expected;
+    if (bits == 16) {
+        const auto samples = noise16(frames * channels, 21);
+        writeFile("tone.wav", wav16(channels, kRate, samples));
+        expected = levels16(samples);
+    } else {
+        const auto samples = noise8(frames * channels, 22);
+        writeFile("tone.wav", wav8(channels, kRate, samples));
+        expected = levels8(samples);
+    }
+    LoopbackAudioOutput out(kRate, channels);
+    OpenAlWavPlayer player(out);
+
+    EXPECT_TRUE(player.play("tone.wav", SND_SYNC));
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_EQ(out.renderedFrames(), frames);
+    EXPECT_TRUE(sameLevels(mixOf(out, 0, frames), expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pcm, WavPlayerFormats,
+                         ::testing::Values(FormatCase{"mono16", 1, 16}, FormatCase{"mono8", 1, 8},
+                                           FormatCase{"stereo16", 2, 16},
+                                           FormatCase{"stereo8", 2, 8}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A file at another rate than the device is resampled; the wait still ends when the sound
+// has been mixed to its end, whatever the ratio.
+TEST(WavPlayer, SyncPlayWaitsForAResampledSoundToEnd) {
+    for (const int rate : {22050, 11025, 48000}) {
+        SCOPED_TRACE(rate);
+        const std::size_t frames = 1000;
+        writeFile("rate.wav", wav16(1, rate, noise16(frames, 5)));
+        LoopbackAudioOutput out(kRate, 1);
+        OpenAlWavPlayer player(out);
+        EXPECT_TRUE(player.play("rate.wav", SND_SYNC));
+        EXPECT_FALSE(player.isPlaying());
+        const double deviceFrames = double(frames) * kRate / rate;
+        EXPECT_GE(out.renderedFrames(), std::size_t(deviceFrames) - 2);
+        EXPECT_LE(out.renderedFrames(), std::size_t(deviceFrames) + 2);
+        EXPECT_FALSE(silent(mixOf(out, out.renderedFrames() - 10, 10)));
+    }
+}
+
+TEST(WavPlayer, AsyncPlayReturnsAtOnceAndPlaysOn) {
+    const auto samples = noise16(3000, 31);
+    writeFile("a.wav", wav16(1, kRate, samples));
+    LoopbackAudioOutput out(kRate, 1);
+    OpenAlWavPlayer player(out);
+
+    EXPECT_TRUE(player.play("a.wav", SND_ASYNC));
+    EXPECT_EQ(out.renderedFrames(), 0u);
+    EXPECT_TRUE(player.isPlaying());
+    out.render(samples.size() - 1);
+    EXPECT_TRUE(player.isPlaying());
+    out.render(1 + 500);
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_TRUE(sameLevels(mixOf(out, 0, samples.size()), levels16(samples)));
+    EXPECT_TRUE(silent(mixOf(out, samples.size(), 500)));
+}
+
+// One sound at a time: a new play, of either kind, cuts off the sound still playing, and the
+// new one starts on the very next frame.
+TEST(WavPlayer, NewPlayCutsOffTheSoundStillPlaying) {
+    const auto first = noise16(4000, 41);
+    const auto second = noise16(1500, 42);
+    writeFile("first.wav", wav16(1, kRate, first));
+    writeFile("second.wav", wav16(1, kRate, second));
+    const std::size_t cut = 1234;
+    for (const unsigned secondFlags : {SND_ASYNC, SND_SYNC}) {
+        SCOPED_TRACE(secondFlags);
+        LoopbackAudioOutput out(kRate, 1);
+        OpenAlWavPlayer player(out);
+        ASSERT_TRUE(player.play("first.wav", SND_ASYNC));
+        out.render(cut);
+        EXPECT_TRUE(player.play("second.wav", secondFlags));
+        EXPECT_EQ(out.renderedFrames(), secondFlags == SND_SYNC ? cut + second.size() : cut);
+        out.render(cut + second.size() + 300 - out.renderedFrames());
+
+        const auto opening = levels16({first.begin(), first.begin() + cut});
+        EXPECT_TRUE(sameLevels(mixOf(out, 0, cut), opening));
+        EXPECT_TRUE(sameLevels(mixOf(out, cut, second.size()), levels16(second)));
+        EXPECT_TRUE(silent(mixOf(out, cut + second.size(), 300)));
+        EXPECT_FALSE(player.isPlaying());
+    }
+}
+
+// In place of a file that cannot be played the alert sounds, the play says false, and the
+// synchronous flag still holds for the alert.
+TEST(WavPlayer, UnplayableFileSoundsTheAlertInstead) {
+    writeFile("garbage.wav", "this is not a sound file at all");
+    writeFile("deep.wav",
+              riff("WAVE", fmtChunk(1, 24) + chunk("data", std::string(300, '\x10'))));
+    writeFile("empty.wav", "");
+    const PcmSound alert = makeAlertSound();
+    const std::vector<float> alertLevels = levels16(alert.samples);
+    ASSERT_EQ(alert.sampleRate, kRate);
+    ASSERT_FALSE(silent(alertLevels));
+
+    for (const char* name : {"missing.wav", "garbage.wav", "deep.wav", "empty.wav",
+                             "no folder\\missing.wav"}) {
+        SCOPED_TRACE(name);
+        LoopbackAudioOutput out(kRate, 1);
+        OpenAlWavPlayer player(out);
+        EXPECT_FALSE(player.play(name, SND_SYNC));
+        EXPECT_FALSE(player.isPlaying());
+        EXPECT_EQ(out.renderedFrames(), alert.frames());
+        EXPECT_TRUE(sameLevels(mixOf(out, 0, alert.frames()), alertLevels));
+
+        out.discardRendered();
+        EXPECT_FALSE(player.play(name, SND_ASYNC));
+        EXPECT_TRUE(player.isPlaying());
+        out.render(alert.frames());
+        EXPECT_TRUE(sameLevels(mixOf(out, 0, alert.frames()), alertLevels));
+        EXPECT_FALSE(player.isPlaying());
+    }
+}
+
+// A file with a data chunk that holds nothing plays as nothing: no alert, no wait.
+TEST(WavPlayer, EmptySoundPlaysAsNothing) {
+    writeFile("nothing.wav", wav16(1, kRate, {}));
+    LoopbackAudioOutput out(kRate, 1);
+    OpenAlWavPlayer player(out);
+    EXPECT_TRUE(player.play("nothing.wav", SND_SYNC));
+    EXPECT_EQ(out.renderedFrames(), 0u);
+    out.render(100);
+    EXPECT_TRUE(silent(out.rendered()));
+}
+
+// Names are spelled as the programs spell data paths: '\' separators, any letter case.
+TEST(WavPlayer, PlaysDataPathsInAnyLetterCase) {
+    makeFolder("Data/Data2");
+    const auto samples = noise16(800, 51);
+    writeFile("Data/Data2/C.wav", wav16(1, kRate, samples));
+    for (const char* name : {"Data\\Data2\\C.wav", "data\\data2\\C.wav", "DATA\\DATA2\\c.WAV"}) {
+        SCOPED_TRACE(name);
+        LoopbackAudioOutput out(kRate, 1);
+        OpenAlWavPlayer player(out);
+        EXPECT_TRUE(player.play(name, SND_SYNC));
+        EXPECT_TRUE(sameLevels(mixOf(out, 0, samples.size()), levels16(samples)));
+    }
+}
+
+TEST(WavPlayer, WithoutADeviceEveryPlayReturnsAtOnceInSilence) {
+    writeFile("quiet.wav", wav16(1, kRate, noise16(5000, 61)));
+    AbsentOutput out;
+    {
+        OpenAlWavPlayer player(out);
+        EXPECT_EQ(out.opens, 0);  // opened on first use, not before
+        EXPECT_FALSE(player.play("quiet.wav", SND_SYNC));
+        EXPECT_FALSE(player.play("quiet.wav", SND_ASYNC));
+        EXPECT_FALSE(player.play("missing.wav", SND_SYNC));
+        EXPECT_FALSE(player.isPlaying());
+    }
+    EXPECT_EQ(out.opens, 1);  // tried once, not on every play
+    EXPECT_EQ(out.passes, 0);
+}
+
+TEST(WavPlayer, SyncPlayGivesUpOnADeviceThatStopsPlaying) {
+    writeFile("long.wav", wav16(1, kRate, noise16(kRate * 5, 71)));
+    StalledOutput out;
+    OpenAlWavPlayer player(out);
+    EXPECT_FALSE(player.play("long.wav", SND_SYNC));
+    EXPECT_FALSE(player.isPlaying());
+    // It gave up on the stall, long before the 5 s the sound would have taken.
+    EXPECT_GT(out.waited, 0.0);
+    EXPECT_LT(out.waited, 5.0);
+}
+
+TEST(WavPlayer, DeviceOpensOnFirstPlayAndClosesWithThePlayer) {
+    writeFile("b.wav", wav16(1, kRate, noise16(2000, 81)));
+    LoopbackAudioOutput out(kRate, 1);
+    {
+        OpenAlWavPlayer player(out);
+        EXPECT_FALSE(out.isOpen());
+        ASSERT_TRUE(player.play("b.wav", SND_ASYNC));
+        EXPECT_TRUE(out.isOpen());
+        out.render(100);
+        // The player goes while its sound plays: it must stop and free everything first.
+    }
+    EXPECT_FALSE(out.isOpen());
+}
+
+// sndPlaySound hands its calls to the installed player.
+TEST(WavPlayer, SndPlaySoundPlaysThroughTheInstalledPlayer) {
+    const auto samples = noise16(700, 91);
+    writeFile("c.wav", wav16(1, kRate, samples));
+    LoopbackAudioOutput out(kRate, 1);
+    OpenAlWavPlayer player(out);
+    SoundPlayer* before = setSoundPlayer(&player);
+    const bool played = sndPlaySound("c.wav", SND_SYNC);
+    const bool missing = sndPlaySound("gone.wav", SND_ASYNC);
+    setSoundPlayer(before);
+    EXPECT_TRUE(played);
+    EXPECT_FALSE(missing);
+    EXPECT_TRUE(sameLevels(mixOf(out, 0, samples.size()), levels16(samples)));
+    EXPECT_TRUE(player.isPlaying());  // the alert for gone.wav plays on
+}
+
+// The default player on the system device: with the null driver of the test environment a
+// device opens and plays in real time; without any device it returns at once. Either way a
+// synchronous play comes back and an asynchronous one does not wait.
+TEST(WavPlayer, DefaultPlayerComesBackOnTheSystemDevice) {
+    writeFile("short.wav", wav16(1, kRate, noise16(kRate / 50, 101)));
+    ASSERT_EQ(installedSoundPlayer(), nullptr);
+    SystemAudioOutput probe;
+    const bool haveDevice = probe.open() != nullptr;
+    probe.close();
+    EXPECT_EQ(sndPlaySound("short.wav", SND_SYNC), haveDevice);
+    EXPECT_EQ(sndPlaySound("short.wav", SND_ASYNC), haveDevice);
+    EXPECT_FALSE(sndPlaySound("missing.wav", SND_SYNC));
+}
+
+}  // namespace

@@ -1,0 +1,279 @@
+#include "DdsdFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+using namespace ddsdtest;
+using namespace kw27::ds;
+
+namespace {
+
+const std::string kFmt16 = chunk("fmt ", fmtContents(1, 1, 22050, 16));
+const std::vector<std::int16_t> kSamples = ramp(64);
+const std::string kData = chunk("data", pcm16(kSamples));
+
+// What loading a file gives: the message raised, or none and the wave's fields.
+struct Outcome {
+    QString message;
+    bool loaded = false;
+    WAVEFORMATEX format{};
+    std::uint32_t dataSize = 0;
+};
+
+class LoadWAV : public ::testing::Test {
+protected:
+    Outcome load(const QString& name) {
+        Outcome outcome;
+        const int filesBefore = openFileCount();
+        try {
+            TDDSDWaveData wave(form.ddsd, name);
+            outcome.loaded = wave.buffer() != nullptr;
+            outcome.format = wave.format();
+            outcome.dataSize = wave.dataSize();
+        } catch (const EDDSD& e) {
+            outcome.message = e.message();
+        }
+        EXPECT_EQ(openFileCount(), filesBefore) << "the file was left open";
+        return outcome;
+    }
+
+    LoopbackScope loopback;
+    DeviceOnWindow form{21};
+};
+
+TEST_F(LoadWAV, EachKindOfBadFileGivesItsMessageAfterTheFileName) {
+    struct Row {
+        const char* what;
+        std::string bytes;
+        const char* suffix;
+    };
+    const std::string avi =
+        riff("AVI ", chunk("LIST", std::string("hdrl") + chunk("avih", std::string(56, '\0'))));
+    const Row rows[] = {
+        {"another RIFF form", avi, "は、WAVEファイルではありません"},
+        {"not RIFF at all", std::string("MThd") + le32(6) + std::string(6, '\0'),
+         "は、WAVEファイルではありません"},
+        {"empty file", "", "は、WAVEファイルではありません"},
+        {"no fmt chunk", riff("WAVE", kData), "には、fmtチャンクが有りません"},
+        {"fmt ends early",
+         "RIFF" + le32(100) + "WAVE" + "fmt " + le32(16) +
+             fmtContents(1, 1, 22050, 16).substr(0, 10),
+         "のfmtチャンクが不正です"},
+        {"long fmt ends early",
+         "RIFF" + le32(100) + "WAVE" + "fmt " + le32(40) + fmtContents(1, 1, 22050, 16, 22) +
+             std::string(4, '\0'),
+         "のfmtチャンクが不正です"},
+        {"data before fmt", riff("WAVE", kData + kFmt16), "には、dataチャンクが有りません"},
+        {"no data chunk", riff("WAVE", kFmt16 + chunk("LIST", "INFO")),
+         "には、dataチャンクが有りません"},
+        {"fmt id without its space",
+         riff("WAVE", chunk("fmt_", fmtContents(1, 1, 22050, 16)) + kData),
+         "には、fmtチャンクが有りません"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        writeFile("Data/Bad/file.wav", row.bytes);
+        const Outcome outcome = load(QStringLiteral("Data\\Bad\\file.wav"));
+        EXPECT_FALSE(outcome.loaded);
+        EXPECT_EQ(outcome.message,
+                  QStringLiteral("Data\\Bad\\file.wav") + QString::fromUtf8(row.suffix));
+    }
+}
+
+TEST_F(LoadWAV, AFileThatCannotBeOpenedIsNotFound) {
+    EXPECT_EQ(load(QStringLiteral("Data\\Data1\\missing.wav")).message,
+              QStringLiteral("Data\\Data1\\missing.wav") + QStringLiteral("が、見つかりません"));
+    std::filesystem::create_directories("Data/Folder.wav");
+    EXPECT_EQ(load(QStringLiteral("Data\\Folder.wav")).message,
+              QStringLiteral("Data\\Folder.wav") + QStringLiteral("が、見つかりません"));
+}
+
+TEST_F(LoadWAV, FindsTheFileWithoutRegardToLetterCase) {
+    writeFile("pipes/data1/14cm.wav", wav16(kSamples));
+    const Outcome outcome = load(QStringLiteral("Pipes\\Data1\\14CM.WAV"));
+    EXPECT_TRUE(outcome.loaded) << outcome.message.toStdString();
+}
+
+TEST_F(LoadWAV, WellFormedVariantsLoadWithTheFormatAsStored) {
+    struct Row {
+        const char* what;
+        std::string bytes;
+        std::uint16_t channels;
+        std::uint16_t cbSize;
+    };
+    const Row rows[] = {
+        {"plain", riff("WAVE", kFmt16 + kData), 1, 0},
+        {"LIST between fmt and data",
+         riff("WAVE", kFmt16 + chunk("LIST", "INFOISFT" + le32(3) + "ab") + kData), 1, 0},
+        {"odd-sized fmt with its pad byte",
+         riff("WAVE", chunk("fmt ", fmtContents(1, 1, 22050, 16, 0) + "x") + kData), 1, 0},
+        {"18-byte fmt", riff("WAVE", chunk("fmt ", fmtContents(1, 1, 22050, 16, 7)) + kData), 1, 7},
+        {"40-byte fmt",
+         riff("WAVE",
+              chunk("fmt ", fmtContents(1, 1, 22050, 16, 22) + std::string(22, '\x55')) + kData),
+         1, 22},
+        {"stereo 8-bit",
+         riff("WAVE",
+              chunk("fmt ", fmtContents(1, 2, 22050, 8)) + chunk("data", std::string(64, '\x80'))),
+         2, 0},
+        {"chunks before the RIFF form are skipped",
+         chunk("JUNK", "abcd") + riff("WAVE", kFmt16 + kData), 1, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        writeFile("good.wav", row.bytes);
+        const Outcome outcome = load(QStringLiteral("good.wav"));
+        ASSERT_TRUE(outcome.loaded) << outcome.message.toStdString();
+        EXPECT_EQ(outcome.format.wFormatTag, 1);
+        EXPECT_EQ(outcome.format.nChannels, row.channels);
+        EXPECT_EQ(outcome.format.nSamplesPerSec, 22050u);
+        EXPECT_EQ(outcome.format.cbSize, row.cbSize);
+        EXPECT_EQ(outcome.dataSize, 128u / (row.channels == 2 ? 2 : 1));
+    }
+}
+
+TEST_F(LoadWAV, FormatsTheDeviceRefusesGiveTheBufferMessageWithTheCode) {
+    struct Row {
+        const char* what;
+        std::string fmt;
+        const char* message;
+    };
+    const Row rows[] = {
+        {"compressed", fmtContents(2, 1, 22050, 4, 32),
+         "サウンドバッファの作成に失敗しました(Error Code(88780064))"},
+        {"extensible layout", fmtContents(0xFFFE, 1, 22050, 16, 22) + std::string(22, '\0'),
+         "サウンドバッファの作成に失敗しました(Error Code(88780064))"},
+        {"fmt too short to name the sample size", fmtContents(1, 1, 22050, 16).substr(0, 14),
+         "サウンドバッファの作成に失敗しました(Error Code(88780064))"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        writeFile("odd.wav", riff("WAVE", chunk("fmt ", row.fmt) + kData));
+        EXPECT_EQ(load(QStringLiteral("odd.wav")).message, QString::fromUtf8(row.message));
+    }
+    writeFile("tiny.wav", riff("WAVE", kFmt16 + chunk("data", "ab")));
+    EXPECT_EQ(load(QStringLiteral("tiny.wav")).message,
+              QStringLiteral("サウンドバッファの作成に失敗しました(Error Code(80070057))"));
+}
+
+TEST_F(LoadWAV, BuffersAreMadeWithTheFlagsOfTheirKind) {
+    writeFile("w.wav", wav16(kSamples));
+    struct Row {
+        bool sticky;
+        bool use3D;
+        DWORD flags;
+    };
+    const Row rows[] = {
+        {true, false, 16610}, {false, false, 226}, {true, true, 16562}, {false, true, 178}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "sticky " << row.sticky << " 3-D " << row.use3D);
+        form.ddsd->setStickyFocus(row.sticky);
+        TDDSDGenWave wave(form.ddsd, QStringLiteral("w.wav"), row.use3D);
+        EXPECT_EQ(bufferFlags(wave.buffer()), row.flags);
+    }
+}
+
+TEST_F(LoadWAV, TheBufferHoldsTheSamplesAtTheFilesRate) {
+    writeFile("w.wav", wav16(kSamples, 22050));
+    TDDSDWaveData wave(form.ddsd, QStringLiteral("w.wav"));
+    DWORD frequency = 0;
+    ASSERT_EQ(wave.buffer()->GetFrequency(&frequency), DS_OK);
+    EXPECT_EQ(frequency, 22050u);
+
+    writeFile("same.wav", wav16(kSamples, 44100));
+    TDDSDWaveData same(form.ddsd, QStringLiteral("same.wav"));
+    ASSERT_EQ(same.buffer()->Play(0, 0, 0), DS_OK);
+    const auto out = loopback.render(70);
+    for (int i = 0; i < 70; ++i)
+        ASSERT_EQ(out[size_t(i)], i < 64 ? kSamples[size_t(i)] : 0) << "frame " << i;
+}
+
+TEST_F(LoadWAV, AFileEndingInsideItsDataLoadsWithSilenceAfterIt) {
+    struct Row {
+        const char* what;
+        std::string fmt;
+        std::string present;
+        std::vector<int> expected;
+    };
+    const Row rows[] = {
+        {"16-bit",
+         fmtContents(1, 1, 44100, 16),
+         pcm16({1000, -1000, 500}),
+         {1000, -1000, 500, 0, 0, 0, 0, 0}},
+        // Silence of unsigned 8-bit samples is 128, not 0.
+        {"8-bit",
+         fmtContents(1, 1, 44100, 8),
+         std::string("\xC0\x40\x80", 3),
+         {16384, -16384, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::uint32_t declared = row.fmt.substr(12, 2) == le16(2) ? 16 : 8;
+        writeFile("cut.wav", "RIFF" + le32(4 + 24 + 8 + declared) + "WAVE" +
+                                 chunk("fmt ", row.fmt) + "data" + le32(declared) + row.present);
+        TDDSDWaveData wave(form.ddsd, QStringLiteral("cut.wav"));
+        EXPECT_EQ(wave.dataSize(), declared);
+        ASSERT_EQ(wave.buffer()->Play(0, 0, 0), DS_OK);
+        EXPECT_EQ(loopback.render(8), row.expected);
+    }
+}
+
+TEST_F(LoadWAV, AWaveReleasesItsBufferWhenDestroyed) {
+    writeFile("w.wav", wav16(kSamples));
+    auto wave = std::make_unique<TDDSDWaveData>(form.ddsd, QStringLiteral("w.wav"));
+    IDirectSoundBuffer* buffer = wave->buffer();
+    ASSERT_EQ(buffer->AddRef(), 2u);
+    wave.reset();
+    EXPECT_EQ(buffer->Release(), 0u) << "the wave let its reference go";
+}
+
+TEST_F(LoadWAV, AnImageInMemoryLoadsAsTheFileWould) {
+    const std::string bytes = riff("WAVE", kFmt16 + kData);
+    TDDSDGenWave wave(form.ddsd, QStringLiteral("image"), bytes.data(), bytes.size(), false);
+    EXPECT_NE(wave.buffer(), nullptr);
+    EXPECT_EQ(wave.dataSize(), 128u);
+    const std::string avi = riff("AVI ", "");
+    try {
+        TDDSDGenWave bad(form.ddsd, QStringLiteral("image"), avi.data(), avi.size(), false);
+        ADD_FAILURE() << "no EDDSD";
+    } catch (const EDDSD& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("imageは、WAVEファイルではありません"));
+    }
+}
+
+TEST(LoadWAVFailures, LockAndUnlockFailuresAreRaisedAndNothingIsLeftBehind) {
+    struct Row {
+        Op op;
+        HRESULT code;
+        const char* message;
+    };
+    const Row rows[] = {
+        {Op::CreateSecondary, DSERR_OUTOFMEMORY,
+         "サウンドバッファの作成に失敗しました(Error Code(8007000E))"},
+        {Op::Lock, DSERR_INVALIDCALL,
+         "LoadWAV中に、サウンドバッファのロックが失敗しました(Error Code(88780032))"},
+        {Op::Unlock, DSERR_OUTOFMEMORY,
+         "LoadWAV中に、サウンドバッファのアンロックが失敗しました(Error Code(8007000E))"},
+    };
+    writeFile("w.wav", wav16(kSamples));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.message);
+        FaultyDeviceFactory faulty;
+        DeviceOnWindow form(1);
+        const int objectsBefore = faulty.liveObjects;
+        const int filesBefore = openFileCount();
+        faulty.fail(row.op, row.code);
+        try {
+            TDDSDWaveData wave(form.ddsd, QStringLiteral("w.wav"));
+            ADD_FAILURE() << "no EDDSD";
+        } catch (const EDDSD& e) {
+            EXPECT_EQ(e.message(), QString::fromUtf8(row.message));
+        }
+        EXPECT_EQ(faulty.liveObjects, objectsBefore) << "the half-made buffer was released";
+        EXPECT_EQ(openFileCount(), filesBefore);
+    }
+}
+
+} // namespace

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <functional>
+
+// Helpers shared by the picture drawings.
+namespace kw27::assets {
+
+using Drawing = std::function<void(QPainter&)>;
+
+// A transparent canvas with antialiasing, handed to the drawing.
+QImage drawTransparent(QSize size, const Drawing& draw);
+
+// Button picture: the figure drawn on a transparent canvas, then made opaque: untouched
+// pixels become the key colour, half-covered edge pixels are blended over the button face so
+// they look right once the key is taken out. Throws std::logic_error when the figure covers
+// the bottom-left pixel, which must stay the key.
+QImage glyph(QSize size, const Drawing& draw);
+
+// The greyed twin for the disabled look: the figure in light and dark greys, key kept.
+QImage greyed(const QImage& glyph);
+
+// A glyph and its greyed twin side by side.
+QImage glyphStrip(const QImage& glyph);
+
+// A soft copy of an image (three box-blur passes), for shadows.
+QImage blurred(const QImage& image, int radius);
+
+// Small deterministic noise for textures (grain, brushed metal): a value in [-1, 1].
+double hashNoise(int x, int y, unsigned salt);
+
+}  // namespace kw27::assets

@@ -1,0 +1,72 @@
+#include "Assets.h"
+
+#include "AssetDrawings.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <stdexcept>
+
+namespace kw27::assets {
+namespace {
+
+struct Entry {
+    AssetInfo info;
+    QImage (*draw)();
+};
+
+const std::vector<Entry>& entries() {
+    static const std::vector<Entry> list = {
+        {{QStringLiteral("icon.png"), QSize(32, 32)}, drawIcon},
+        {{QStringLiteral("door.png"), QSize(32, 16)}, drawDoor},
+        {{QStringLiteral("logo.png"), QSize(246, 44)}, drawLogo},
+        {{QStringLiteral("pipe.png"), QSize(386, 105)}, drawPipe},
+        {{QStringLiteral("clef.png"), QSize(40, 40)}, drawClef},
+        {{QStringLiteral("undo.png"), QSize(32, 16)}, drawUndo},
+        {{QStringLiteral("clear.png"), QSize(32, 16)}, drawClear},
+        {{QStringLiteral("save.png"), QSize(32, 16)}, drawSave},
+        {{QStringLiteral("load.png"), QSize(32, 16)}, drawLoad},
+        {{QStringLiteral("printer.png"), QSize(44, 39)}, drawPrinter},
+        {{QStringLiteral("floppy.png"), QSize(43, 43)}, drawFloppy},
+        {{QStringLiteral("chime.png"), QSize(123, 330)}, drawChime},
+        {{QStringLiteral("lamp.png"), QSize(32, 16)}, drawLamp},
+    };
+    return list;
+}
+
+}  // namespace
+
+const std::vector<AssetInfo>& assetList() {
+    static const std::vector<AssetInfo> list = [] {
+        std::vector<AssetInfo> infos;
+        for (const Entry& e : entries())
+            infos.push_back(e.info);
+        return infos;
+    }();
+    return list;
+}
+
+QImage renderAsset(const QString& name) {
+    for (const Entry& e : entries()) {
+        if (e.info.name == name) {
+            QImage image = e.draw();
+            if (image.size() != e.info.size)
+                throw std::logic_error("picture " + name.toStdString() + " drawn at the wrong size");
+            return image;
+        }
+    }
+    throw std::invalid_argument("no picture named " + name.toStdString());
+}
+
+void writeAssets(const QString& folder) {
+    if (!QDir().mkpath(folder))
+        throw std::runtime_error("cannot create " + folder.toStdString());
+    for (const AssetInfo& a : assetList()) {
+        const QString path = QDir(folder).filePath(a.name);
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || !renderAsset(a.name).save(&file, "PNG") ||
+            !file.commit())
+            throw std::runtime_error("cannot write " + path.toStdString());
+    }
+}
+
+}  // namespace kw27::assets

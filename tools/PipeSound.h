@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Recorded-sound stand-ins synthesised from the pipe model: the same struck pipe, cut to the
+// lengths the pages need.
+namespace kw27::datagen {
+
+enum class SoundKind {
+    Ring,    // struck, rings on and dies away: the pipe-length and pitch pages
+    Note,    // struck and damped after about half a second: one note of a tune
+    Loop,    // a steady ring whose end joins its start: the simulator repeats it endlessly
+    Silence, // the rest of a tune, as long as a note
+};
+
+inline constexpr double ringSeconds = 1.8;
+inline constexpr double noteSeconds = 0.5;
+// Two seconds: every partial is placed on a whole number of cycles in this span.
+inline constexpr int loopSamples = 88200;
+
+// Every sound is scaled to this peak, so that three pipes sounding at once cannot clip.
+inline constexpr double peakDbfs = -11.0;
+
+struct SoundSpec {
+    SoundKind kind = SoundKind::Ring;
+    double lengthCm = 0.0;      // unused for Silence
+    std::uint32_t noiseSeed = 1; // seeds the strike transient
+};
+
+int sampleCount(SoundKind kind);
+
+// 16-bit mono samples at sampleRate.
+std::vector<std::int16_t> synthesize(const SoundSpec& spec);
+
+}  // namespace kw27::datagen
