@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 
@@ -35,10 +36,19 @@ void provideDataFolder(bool copy) {
 }
 
 QString makeFolder(const QString& name) {
-    QDir here = QDir::current();
-    QDir(here.filePath(name)).removeRecursively();
-    here.mkpath(name);
-    return here.absoluteFilePath(name);
+    namespace fs = std::filesystem;
+    const fs::path here = fs::canonical(fs::current_path());
+    const fs::path target = here / name.toStdString();
+    // Never empty a folder reached through the Data link: that is the shared generated set.
+    const fs::path real = fs::weakly_canonical(target);
+    if (std::mismatch(here.begin(), here.end(), real.begin(), real.end()).first != here.end())
+        throw std::runtime_error("makeFolder outside the test's working folder: " + real.string());
+    if (fs::is_symlink(target))
+        fs::remove(target);
+    else
+        fs::remove_all(target);
+    fs::create_directories(target);
+    return QString::fromStdString(target.string());
 }
 
 }  // namespace kw27::test
