@@ -5,7 +5,7 @@
 
 namespace kw27 {
 
-// What the specification sheet page shows at the moment the sheet is built, taken unchanged
+// What the sheet page (仕様書作成) shows at the moment the sheet is built, taken unchanged
 // from its controls.
 struct SheetFields {
     QString date;

@@ -30,7 +30,7 @@ class TForm1 : public QMainWindow {
 public:
     using Clock = std::function<QDate()>;
 
-    // today gives the date that start-up writes into the specification sheet.
+    // today gives the date that start-up writes into the sheet page.
     explicit TForm1(Clock today = &QDate::currentDate, QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -72,5 +72,5 @@ private:
     Clock today_;
 };
 
-// The date as the specification sheet writes it: "2001年 4月 9日".
+// The date as the sheet page writes it: "2001年 4月 9日".
 QString sheetDateText(const QDate& date);

@@ -89,7 +89,7 @@ std::vector<ClipFile> clipFiles() {
 void writeDataSet(const QString& dataFolder) {
     const QDir root(dataFolder);
     for (const SoundFile& f : soundFiles())
-        writeFile(root.filePath(f.path), wavFile(synthesize(f.spec), std::uint32_t(sampleRate)));
+        writeFile(root.filePath(f.path), wavFile(synthesize(f.sound), std::uint32_t(sampleRate)));
     for (const ClipFile& c : clipFiles())
         writeFile(root.filePath(c.path), aviFile(clipFrames(c.lengthCm, c.label), clipFramesPerSecond));
 }

@@ -63,8 +63,8 @@ double fadeOut(int i, int count, int fadeCount) {
     return 0.5 * (1.0 + std::cos(std::numbers::pi * std::min(x, 1.0)));
 }
 
-std::vector<double> struckPipe(const SoundSpec& spec, int count, double fadeSeconds) {
-    const double f0 = pipeFrequency(spec.lengthCm);
+std::vector<double> struckPipe(const SoundSpec& sound, int count, double fadeSeconds) {
+    const double f0 = pipeFrequency(sound.lengthCm);
     std::vector<double> out(std::size_t(count), 0.0);
     for (std::size_t k = 0; k < partialRatios.size(); ++k) {
         const double hz = f0 * partialRatios[k];
@@ -78,7 +78,7 @@ std::vector<double> struckPipe(const SoundSpec& spec, int count, double fadeSeco
     }
 
     // Differentiated white noise: most of its energy lies high, above the partials.
-    NoiseSource noise(spec.noiseSeed);
+    NoiseSource noise(sound.noiseSeed);
     double previous = 0.0;
     const int strikeCount = int(strikeSeconds * sampleRate);
     for (int i = 0; i < strikeCount && i < count; ++i) {
@@ -111,8 +111,8 @@ double loopSine(double cycles, int i) {
 // nearest such frequency is at most a quarter hertz off.
 double loopCycles(double hz) { return std::round(hz * loopSamples / sampleRate); }
 
-std::vector<double> steadyPipe(const SoundSpec& spec) {
-    const double f0 = pipeFrequency(spec.lengthCm);
+std::vector<double> steadyPipe(const SoundSpec& sound) {
+    const double f0 = pipeFrequency(sound.lengthCm);
     std::vector<double> out(std::size_t(loopSamples), 0.0);
     for (std::size_t k = 0; k < partialRatios.size(); ++k) {
         const double hz = f0 * partialRatios[k];
@@ -157,15 +157,15 @@ int sampleCount(SoundKind kind) {
     return 0;
 }
 
-std::vector<std::int16_t> synthesize(const SoundSpec& spec) {
-    const int count = sampleCount(spec.kind);
-    switch (spec.kind) {
+std::vector<std::int16_t> synthesize(const SoundSpec& sound) {
+    const int count = sampleCount(sound.kind);
+    switch (sound.kind) {
     case SoundKind::Ring:
-        return toPcm(struckPipe(spec, count, ringFadeSeconds));
+        return toPcm(struckPipe(sound, count, ringFadeSeconds));
     case SoundKind::Note:
-        return toPcm(struckPipe(spec, count, noteFadeSeconds));
+        return toPcm(struckPipe(sound, count, noteFadeSeconds));
     case SoundKind::Loop:
-        return toPcm(steadyPipe(spec));
+        return toPcm(steadyPipe(sound));
     case SoundKind::Silence:
         break;
     }

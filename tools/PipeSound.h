@@ -31,6 +31,6 @@ struct SoundSpec {
 int sampleCount(SoundKind kind);
 
 // 16-bit mono samples at sampleRate.
-std::vector<std::int16_t> synthesize(const SoundSpec& spec);
+std::vector<std::int16_t> synthesize(const SoundSpec& sound);
 
 }  // namespace kw27::datagen
