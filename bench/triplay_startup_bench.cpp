@@ -6,8 +6,10 @@
 // counters give the ratio of each pair, so that a busy machine slows both sides alike.
 //
 // A second reference, the same window with one line of Japanese text, shows how much of the
-// difference is the price that any Japanese window pays for loading its fonts.
+// difference is the price that any Japanese window pays for loading its fonts; Triplay with
+// no sound device (nothing loaded) shows how much is the sound device and the loading.
 
+#include "MixingDevice.h"
 #include "TriplayProgram.h"
 #include "Unit2.h"
 
@@ -131,16 +133,18 @@ std::optional<Shown> runProbe(const char* which) {
 }
 
 void BM_TriplayStartup(benchmark::State& state) {
-    double minimal = 0, withText = 0, triplay = 0, ratio = 0, textRatio = 0;
+    double minimal = 0, withText = 0, triplay = 0, withoutSound = 0, ratio = 0, textRatio = 0,
+           silentRatio = 0;
     for (auto _ : state) {
         const auto reference = runProbe("minimal");
         const auto textReference = runProbe("text");
         const auto shown = runProbe("triplay");
-        if (!reference || !textReference || !shown) {
+        const auto silent = runProbe("silent");
+        if (!reference || !textReference || !shown || !silent) {
             state.SkipWithError("a probe did not report (no display?)");
             return;
         }
-        if (shown->loaded != kw27::PipeCount) {
+        if (shown->loaded != kw27::PipeCount || silent->loaded != 0) {
             state.SkipWithError("Triplay did not load its twenty sounds (no data folder?)");
             return;
         }
@@ -148,6 +152,8 @@ void BM_TriplayStartup(benchmark::State& state) {
         minimal += reference->ms;
         withText += textReference->ms;
         triplay += shown->ms;
+        withoutSound += silent->ms;
+        silentRatio += silent->ms / reference->ms;
         ratio += shown->ms / reference->ms;
         textRatio += shown->ms / textReference->ms;
     }
@@ -155,6 +161,8 @@ void BM_TriplayStartup(benchmark::State& state) {
     state.counters["minimal_ms"] = benchmark::Counter(minimal, average);
     state.counters["text_window_ms"] = benchmark::Counter(withText, average);
     state.counters["triplay_ms"] = benchmark::Counter(triplay, average);
+    state.counters["no_device_ms"] = benchmark::Counter(withoutSound, average);
+    state.counters["no_device_ratio"] = benchmark::Counter(silentRatio, average);
     state.counters["ratio"] = benchmark::Counter(ratio, average);
     state.counters["to_text_window"] = benchmark::Counter(textRatio, average);
 }
@@ -166,11 +174,14 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strncmp(argv[1], "--probe=", 8) == 0) {
         const std::string which = argv[1] + 8;
         int probeArgc = 1;
-        if (which == "triplay") {
+        if (which == "triplay" || which == "silent") {
             // Triplay expects its own folder, with the data set, as the working directory.
             std::filesystem::current_path(selfPath().parent_path() / ".." / ".." / "KW-27");
             if (!qEnvironmentVariableIsSet("ALSOFT_DRIVERS"))
                 qputenv("ALSOFT_DRIVERS", "null");
+            kw27::ds::OpenAlDeviceFactory missing("no such output device");
+            if (which == "silent")
+                kw27::ds::setDeviceFactory(&missing);
             qAddPreRoutine(watchFirstPaint);
             return runTriplay(probeArgc, argv);
         }
