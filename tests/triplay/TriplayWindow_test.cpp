@@ -187,3 +187,51 @@ TEST(TriplayWindow, WithoutASoundDeviceNothingIsSaidAndTheWindowWorks) {
     EXPECT_EQ(started.ui().CuteButton1->caption(), QStringLiteral("まとめて鳴らす"));
     EXPECT_TRUE(started.boxes.boxes.empty());
 }
+
+// Only a sound that cannot be loaded gets the window's warning; a device failure while the
+// window is made ends it, and one while the sounds are given to the channels is a general
+// error with the window made all the same.
+TEST(TriplayWindow, DeviceFailuresEachReachTheirOwnReport) {
+    struct Row {
+        ddsdtest::Op op;
+        const char* text;       // nullptr: the window is not made
+        kw27::MessageIcon icon; // of the one box shown
+    };
+    const Row rows[] = {
+        {ddsdtest::Op::Cooperate, nullptr, {}},
+        {ddsdtest::Op::CreateSecondary, "Waveファイルが見つかりません。",
+         kw27::MessageIcon::Warning},
+        {ddsdtest::Op::Duplicate,
+         "setWaveData サウンドバッファの複製に失敗しました(Error Code(80004005))",
+         kw27::MessageIcon::Stop},
+    };
+    makeSoundFolder();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(int(row.op));
+        ddsdtest::FaultyDeviceFactory device;
+        device.fail(row.op, kw27::ds::DSERR_GENERIC);
+        kw27::test::RecordingMessageSink boxes;
+        triplay::ReadyToPlay = true;
+        if (!row.text) {
+            try {
+                TForm1 form;
+                ADD_FAILURE() << "the window was made";
+            } catch (const EDDSD& error) {
+                EXPECT_EQ(error.message(),
+                          QStringLiteral(
+                              "DirectSoundの協調レベルの設定に失敗しました(Error Code(80004005))"));
+            }
+            EXPECT_TRUE(boxes.boxes.empty());
+            EXPECT_EQ(device.liveObjects, 0);
+            continue;
+        }
+        auto form = std::make_unique<TForm1>();
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf8(row.text));
+        EXPECT_EQ(boxes.boxes[0].icon, row.icon);
+        choose(form->ui->ComboBox1, 2);
+        EXPECT_EQ(form->ui->Label2->text(), QStringLiteral("16"));
+        form.reset();
+        EXPECT_EQ(device.liveObjects, 0);
+    }
+}
