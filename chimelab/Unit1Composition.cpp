@@ -12,6 +12,8 @@
 #include "SongFile.h"
 #include "SoundTable.h"
 
+#include <QLineEdit>
+
 #include <array>
 
 namespace {
@@ -146,9 +148,13 @@ void TForm1::BitBtn5Click(QObject*) {
     QFileDialog* dialog = OpenDialog1();
     if (!StartDir.isEmpty())
         dialog->setDirectory(StartDir);
-    // A full path takes the dialog to that file's folder, as the platform's dialog does.
+    // A full path takes the dialog to that file's folder, as the platform's dialog does. Until
+    // a load has succeeded nothing is offered, not even a name typed for a load that failed;
+    // the dialog has no call for that, so its name box is emptied directly.
     if (!lastSongFile_.isEmpty())
         dialog->selectFile(lastSongFile_);
+    else if (auto* nameBox = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        nameBox->clear();
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;
     const QString path = dialog->selectedFiles().constFirst();
