@@ -72,6 +72,8 @@ TForm1::TForm1(Clock today, QWidget* parent)
     sheetPage.setupUi(ui->TabSheet4);
     setUpLengthPage();
     setUpPitchPage();
+    compositionPage.setupUi(ui->TabSheet5);
+    setUpCompositionPage();
 
     ui->BitBtn9->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 16, true));
     kw27::setTextColour(ui->BitBtn9, clRed, QPalette::ButtonText);
