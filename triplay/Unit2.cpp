@@ -167,6 +167,7 @@ void TForm1::PlayPipes() {
     for (QComboBox* chooser : choosers()) {
         const int k = chooser->currentIndex() + 1;
         TDDSDChannel* channel = DDSD1->Channel(k);
+        // Only a device whose channels were never made has none here.
         if (channel == nullptr) {
             kw27::showWarning(this, QStringLiteral("パイプを3本選んでください"));
             return;
