@@ -58,11 +58,17 @@ public:
     // Pipe-length page.
     void SpeedButton1Click(QObject* Sender);
 
+    // Sheet page (仕様書作成).
+    void ComboBox1Change(QObject* Sender);
+    void BitBtn7Click(QObject* Sender);
+    void BitBtn8Click(QObject* Sender);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void setUpLengthPage();
+    void setUpSheetPage();
 
     bool placed_ = false;
     QFileDialog* openDialog_ = nullptr;
