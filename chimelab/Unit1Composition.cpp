@@ -31,7 +31,7 @@ void paintNow(QPlainTextEdit& box) {
     box.viewport()->repaint();
 }
 
-}  // namespace
+} // namespace
 
 void TForm1::setUpCompositionPage() {
     Ui::CompositionPage& page = compositionPage;
@@ -61,7 +61,7 @@ void TForm1::setUpCompositionPage() {
     TCuteButton* rest = page.CuteButton15;
     QFont restFont = kw27::pixelFont(pGothic, 17, true);
     for (int stretch = 95; stretch >= 75 && QFontMetrics(restFont).horizontalAdvance(
-                                                 rest->caption()) > rest->captionRect().width();
+                                                rest->caption()) > rest->captionRect().width();
          stretch -= 5)
         restFont.setStretch(stretch);
     rest->setFont(restFont);
@@ -141,7 +141,8 @@ void TForm1::BitBtn3Click(QObject*) {
     const std::string bytes = kw27::song::encodeSongFile(
         compositionPage.Edit1->text(), kw27::song::songText(*compositionPage.Memo1));
     if (!kw27::song::saveSongFile(path, bytes))
-        kw27::showWarning(this, QStringLiteral("ファイルを保存できません｡保存場所を変更してください"));
+        kw27::showWarning(this,
+                          QStringLiteral("ファイルを保存できません｡保存場所を変更してください"));
 }
 
 void TForm1::BitBtn5Click(QObject*) {
