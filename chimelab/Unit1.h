@@ -60,6 +60,9 @@ public:
     // Pipe-length page.
     void SpeedButton1Click(QObject* Sender);
 
+    // Pitch page.
+    void CuteButton16Click(QObject* Sender);
+
     // Composition page and its song file.
     void CuteButton2Click(QObject* Sender);
     void BitBtn2Click(QObject* Sender);
@@ -73,7 +76,7 @@ protected:
 
 private:
     void setUpLengthPage();
-
+    void setUpPitchPage();
     void setUpCompositionPage();
     // The song file loaded last, offered by the open dialog; empty until a load succeeds.
     QString lastSongFile_;
