@@ -379,6 +379,10 @@ TEST_F(CompositionPage, SharpKeysLieInFrontAndTabGoesKeysTitlePanelSong) {
             next = next->nextInFocusChain();
         EXPECT_EQ(next, order[i + 1]) << order[i]->objectName().toStdString();
     }
+    // Tab in the song box moves on, as in the page's other controls, instead of typing a tab.
+    QTest::keyClick(page.Memo1, Qt::Key_Tab);
+    EXPECT_EQ(song(), u""_s);
+
     for (QPushButton* button :
          {page.BitBtn2, page.BitBtn3, page.BitBtn4, page.BitBtn5, page.BitBtn6})
         EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
