@@ -42,7 +42,9 @@ void TForm1::setUpCompositionPage() {
     kw27::setTextColour(page.Label9, clMaroon);
     page.Label9->adjustSize();
 
-    // The song box holds up to the file's capacity, so whatever it holds saves and loads back.
+    // Both boxes take only what code page 932 holds, so that the file gets what the pupil sees,
+    // and at most kBoxCapacity characters as the file stores them (1 Mi: some 200,000 to
+    // 350,000 notes, far beyond a class's tune), the most a song file loads back.
     page.Edit1->setValidator(new kw27::Cp932Validator(page.Edit1));
     page.Edit1->setMaxLength(int(kw27::song::kBoxCapacity));
     page.Memo1->setMaxStoredLength(kw27::song::kBoxCapacity);
