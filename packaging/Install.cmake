@@ -58,6 +58,21 @@ add_custom_command(
 add_custom_target(kw27_manpage ALL DEPENDS "${_pkg}/chimelab.1.gz")
 install(FILES "${_pkg}/chimelab.1.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 
+# The package's change log, whose top entry must name the version being built.
+file(STRINGS "${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog" _top LIMIT_COUNT 1)
+if(NOT _top MATCHES "^kw27 \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog starts with '${_top}': add an entry for ${PROJECT_VERSION}")
+endif()
+add_custom_command(
+  OUTPUT "${_pkg}/changelog.gz"
+  COMMAND "${KW27_GZIP}" -9nc "${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog" > "${_pkg}/changelog.gz"
+  DEPENDS packaging/changelog
+  VERBATIM)
+add_custom_target(kw27_changelog ALL DEPENDS "${_pkg}/changelog.gz")
+install(FILES "${_pkg}/changelog.gz" DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/kw27")
+install(FILES packaging/lintian-overrides RENAME kw27
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/lintian/overrides")
+
 if(KW27_BUILD_TESTS)
   set(_expected_programs Chimelab)
   if(TARGET Triplay)
