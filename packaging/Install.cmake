@@ -50,10 +50,11 @@ install(DIRECTORY "${_pkg}/icons/" DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/h
 
 # Debian wants manual pages compressed, reproducibly (-n: no name or time stamp).
 find_program(KW27_GZIP gzip REQUIRED)
+configure_file(packaging/chimelab.1.in "${_pkg}/chimelab.1" @ONLY)
 add_custom_command(
   OUTPUT "${_pkg}/chimelab.1.gz"
-  COMMAND "${KW27_GZIP}" -9nc "${CMAKE_CURRENT_SOURCE_DIR}/packaging/chimelab.1" > "${_pkg}/chimelab.1.gz"
-  DEPENDS packaging/chimelab.1
+  COMMAND "${KW27_GZIP}" -9nc "${_pkg}/chimelab.1" > "${_pkg}/chimelab.1.gz"
+  DEPENDS "${_pkg}/chimelab.1"
   VERBATIM)
 add_custom_target(kw27_manpage ALL DEPENDS "${_pkg}/chimelab.1.gz")
 install(FILES "${_pkg}/chimelab.1.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
