@@ -58,11 +58,15 @@ public:
     // Pipe-length page.
     void SpeedButton1Click(QObject* Sender);
 
+    // Pitch page.
+    void CuteButton16Click(QObject* Sender);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void setUpLengthPage();
+    void setUpPitchPage();
 
     bool placed_ = false;
     QFileDialog* openDialog_ = nullptr;
