@@ -6,6 +6,7 @@
 namespace kw27::assets {
 
 QImage drawIcon();
+QImage drawIconAt(int pixels);
 QImage drawDoor();
 QImage drawLogo();
 QImage drawPipe();

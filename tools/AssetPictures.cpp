@@ -19,7 +19,13 @@ QPen pen(QColor c, double width) {
 }  // namespace
 
 QImage drawIcon() {
-    return drawTransparent(QSize(32, 32), [](QPainter& p) {
+    return drawIconAt(32);
+}
+
+QImage drawIconAt(int pixels) {
+    return drawTransparent(QSize(pixels, pixels), [pixels](QPainter& p) {
+        // Drawn on a 32-unit grid: the 32-pixel icon is the original, larger ones scale up.
+        p.scale(pixels / 32.0, pixels / 32.0);
         // The cord, trailing off to the lower right.
         QPainterPath cord;
         cord.moveTo(16.0, 25.0);

@@ -3,6 +3,7 @@
 #include "AssetDrawings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <stdexcept>
 
@@ -33,6 +34,14 @@ const std::vector<Entry>& entries() {
     return list;
 }
 
+void savePng(const QString& path, const QImage& image) {
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        throw std::runtime_error("cannot create the folder of " + path.toStdString());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
+
 }  // namespace
 
 const std::vector<AssetInfo>& assetList() {
@@ -58,14 +67,20 @@ QImage renderAsset(const QString& name) {
 }
 
 void writeAssets(const QString& folder) {
-    if (!QDir().mkpath(folder))
-        throw std::runtime_error("cannot create " + folder.toStdString());
-    for (const AssetInfo& a : assetList()) {
-        const QString path = QDir(folder).filePath(a.name);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || !renderAsset(a.name).save(&file, "PNG") ||
-            !file.commit())
-            throw std::runtime_error("cannot write " + path.toStdString());
+    for (const AssetInfo& a : assetList())
+        savePng(QDir(folder).filePath(a.name), renderAsset(a.name));
+}
+
+QImage renderIcon(int pixels) {
+    if (pixels < 16)
+        throw std::invalid_argument("no icon below 16 pixels");
+    return drawIconAt(pixels);
+}
+
+void writeIconTheme(const QString& folder, const QString& name, const std::vector<int>& sizes) {
+    for (int n : sizes) {
+        const QString path = QStringLiteral("%1/%2x%2/apps/%3.png").arg(folder, QString::number(n), name);
+        savePng(path, renderIcon(n));
     }
 }
 

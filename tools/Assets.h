@@ -22,6 +22,14 @@ QImage renderAsset(const QString& name);
 // Writes every picture as a PNG into folder. Throws std::runtime_error on a write failure.
 void writeAssets(const QString& folder);
 
+// The program icon at pixels x pixels for the desktop's icon theme: the figure of "icon.png"
+// scaled. Throws std::invalid_argument for a size below 16, where the figure is lost.
+QImage renderIcon(int pixels);
+
+// Writes the icon as <folder>/<n>x<n>/apps/<name>.png for each size n, the layout of a
+// freedesktop icon theme. Throws as renderIcon, and std::runtime_error on a write failure.
+void writeIconTheme(const QString& folder, const QString& name, const std::vector<int>& sizes);
+
 // Button pictures mark their background with this colour in the bottom-left pixel; the
 // buttons draw that colour as transparent.
 inline constexpr QRgb glyphKey = 0xFF808000; // olive
