@@ -28,4 +28,16 @@ QPixmap loadPicture(const QString& fileName) {
     return loadPicture(fileName, qGuiApp ? qGuiApp->devicePixelRatio() : 1.0);
 }
 
+QIcon loadIcon(const QString& fileName) {
+    QIcon icon;
+    const QPixmap picture(fileName);
+    if (picture.isNull())
+        return icon;
+    icon.addPixmap(picture);
+    const QPixmap sharp = loadPicture(fileName, 2.0);
+    if (sharp.size() != picture.size())
+        icon.addPixmap(sharp);
+    return icon;
+}
+
 }  // namespace kw27

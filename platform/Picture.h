@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <QString>
 
@@ -18,5 +19,9 @@ QPixmap loadPicture(const QString& fileName, qreal devicePixelRatio);
 
 // The same for the application's screens (their highest ratio, read at the call).
 QPixmap loadPicture(const QString& fileName);
+
+// An icon holding the picture and its twin where there is one, each painted where it suits.
+// (The toolkit's own look-up adds the twin only when the screen is dense at loading time.)
+QIcon loadIcon(const QString& fileName);
 
 }  // namespace kw27
