@@ -74,6 +74,7 @@ TForm1::TForm1(Clock today, QWidget* parent)
     setUpPitchPage();
     compositionPage.setupUi(ui->TabSheet5);
     setUpCompositionPage();
+    setUpSheetPage();
 
     ui->BitBtn9->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 16, true));
     kw27::setTextColour(ui->BitBtn9, clRed, QPalette::ButtonText);

@@ -71,6 +71,11 @@ public:
     void BitBtn5Click(QObject* Sender);
     void BitBtn6Click(QObject* Sender);
 
+    // Sheet page (仕様書作成).
+    void ComboBox1Change(QObject* Sender);
+    void BitBtn7Click(QObject* Sender);
+    void BitBtn8Click(QObject* Sender);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -78,6 +83,7 @@ private:
     void setUpLengthPage();
     void setUpPitchPage();
     void setUpCompositionPage();
+    void setUpSheetPage();
     // The song file loaded last, offered by the open dialog; empty until a load succeeds.
     QString lastSongFile_;
 
