@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of Chimelab's pages and of Triplay from the built programs,
-# under a virtual display (no window manager, so no frames). Needs the dev build (scripts/test.sh makes it).
+# under a virtual display (no window manager, so no frames). Needs the dev build
+# (scripts/test.sh makes it).
 #   scripts/screenshots.sh [output folder]     default: docs/screenshots
 # With QT_SCALE_FACTOR set (e.g. 2, for a high-density screen) the display and the click
 # positions grow by that factor.
@@ -56,14 +57,14 @@ echo "$out/triplay.png"
 for chooser in 138:11 206:13 282:14; do
     y="${chooser%%:*}"
     downs="${chooser##*:}"
-    xdotool mousemove --window "$window" 184 "$y" click 1
+    xdotool mousemove --window "$window" "$(px 184)" "$(px "$y")" click 1
     sleep 0.3
     xdotool key Home
     for _ in $(seq 1 "$downs"); do xdotool key Down; done
     xdotool key Return
     sleep 0.3
 done
-xdotool mousemove --window "$window" 400 252 click 1
+xdotool mousemove --window "$window" "$(px 400)" "$(px 252)" click 1
 xdotool mousemove 0 0
 sleep 0.5
 import-im6.q16 -window "$window" "$out/triplay-warning.png"
