@@ -6,13 +6,14 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <stdexcept>
+#include <string>
 
 namespace kw27::assets {
 namespace {
 
 struct Entry {
     AssetInfo info;
-    QImage (*draw)();
+    QImage (*draw)(int scale);
 };
 
 const std::vector<Entry>& entries() {
@@ -54,11 +55,13 @@ const std::vector<AssetInfo>& assetList() {
     return list;
 }
 
-QImage renderAsset(const QString& name) {
+QImage renderAsset(const QString& name, int scale) {
+    if (scale < 1)
+        throw std::invalid_argument("no picture at scale " + std::to_string(scale));
     for (const Entry& e : entries()) {
         if (e.info.name == name) {
-            QImage image = e.draw();
-            if (image.size() != e.info.size)
+            QImage image = e.draw(scale);
+            if (image.size() != e.info.size * scale)
                 throw std::logic_error("picture " + name.toStdString() + " drawn at the wrong size");
             return image;
         }
@@ -66,9 +69,18 @@ QImage renderAsset(const QString& name) {
     throw std::invalid_argument("no picture named " + name.toStdString());
 }
 
+QString scaledName(const QString& name, int scale) {
+    if (scale == 1)
+        return name;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString suffix = QStringLiteral("@%1x").arg(scale);
+    return dot < 0 ? name + suffix : name.left(dot) + suffix + name.mid(dot);
+}
+
 void writeAssets(const QString& folder) {
     for (const AssetInfo& a : assetList())
-        savePng(QDir(folder).filePath(a.name), renderAsset(a.name));
+        for (int scale : assetScales)
+            savePng(QDir(folder).filePath(scaledName(a.name, scale)), renderAsset(a.name, scale));
 }
 
 QImage renderIcon(int pixels) {
