@@ -70,6 +70,8 @@ TForm1::TForm1(Clock today, QWidget* parent)
     pitchPage.setupUi(ui->TabSheet2);
     sheetPage.setupUi(ui->TabSheet4);
     setUpLengthPage();
+    simulationPage.setupUi(ui->TabSheet3);
+    setUpSimulationPage();
 
     ui->BitBtn9->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 16, true));
     kw27::setTextColour(ui->BitBtn9, clRed, QPalette::ButtonText);

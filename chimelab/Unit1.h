@@ -11,6 +11,7 @@
 #include "ui_LengthPage.h"
 #include "ui_PitchPage.h"
 #include "ui_SheetPage.h"
+#include "ui_SimulationPage.h"
 #include "ui_Unit1.h"
 
 #include <QDate>
@@ -58,11 +59,17 @@ public:
     // Pipe-length page.
     void SpeedButton1Click(QObject* Sender);
 
+    // Simulation page and the Help menu's manual (Unit1Simulation.cpp).
+    Ui::SimulationPage simulationPage;
+    void BitBtn1Click(QObject* Sender);
+    void HowToUse1Click(QObject* Sender);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void setUpLengthPage();
+    void setUpSimulationPage();
 
     bool placed_ = false;
     QFileDialog* openDialog_ = nullptr;

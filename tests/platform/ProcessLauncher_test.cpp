@@ -1,0 +1,120 @@
+#include "ProcessLauncher.h"
+#include "StandIn.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTimer>
+#include <sys/resource.h>
+
+using kw27::ProgramSearch;
+using kw27::test::makeFolder;
+using kw27::test::writeStandIn;
+
+namespace {
+
+double threadCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+TEST(FindProgram, LooksBesideTheProgramThenInTheWorkingFolderThenAlongThePath) {
+    const QString own = makeFolder(QStringLiteral("own"));
+    const QString work = makeFolder(QStringLiteral("work"));
+    const QString path1 = makeFolder(QStringLiteral("path1"));
+    const QString path2 = makeFolder(QStringLiteral("path2"));
+    const ProgramSearch search{own, work, {path1, path2}};
+    struct Row {
+        QStringList holding;  // folders that hold an executable Triplay
+        QString found;
+    };
+    const Row rows[] = {
+        {{own, work, path1, path2}, own},
+        {{work, path1, path2}, work},
+        {{path1, path2}, path1},
+        {{path2}, path2},
+        {{own, path2}, own},
+        {{}, QString()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.holding.join(QLatin1Char(' ')).toStdString());
+        for (const QString& folder : {own, work, path1, path2})
+            QFile::remove(QDir(folder).filePath(QStringLiteral("Triplay")));
+        for (const QString& folder : row.holding)
+            writeStandIn(folder, QStringLiteral("exit 0"));
+        const QString expected = row.found.isEmpty() ? QString() : row.found + "/Triplay";
+        EXPECT_EQ(kw27::findProgram(QStringLiteral("Triplay.exe"), search), expected);
+        EXPECT_EQ(kw27::findProgram(QStringLiteral("TRIPLAY.EXE"), search), QString())
+            << "file names on disk keep their letter case";
+    }
+}
+
+TEST(FindProgram, PassesOverWhatCannotBeRunAndNamesWithFolders) {
+    const QString own = makeFolder(QStringLiteral("own"));
+    const QString work = makeFolder(QStringLiteral("work"));
+    const QString path = makeFolder(QStringLiteral("path"));
+    // Not executable, and a folder of that name: neither can be started.
+    QFile plain(QDir(own).filePath(QStringLiteral("Triplay")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    ASSERT_TRUE(QDir(work).mkdir(QStringLiteral("Triplay")));
+    writeStandIn(path, QStringLiteral("exit 0"));
+    const ProgramSearch search{own, work, {path}};
+    EXPECT_EQ(kw27::findProgram(QStringLiteral("Triplay.exe"), search), path + "/Triplay");
+    EXPECT_EQ(kw27::findProgram(QStringLiteral("path/Triplay"), ProgramSearch{work, work, {}}),
+              QString());
+    EXPECT_EQ(kw27::findProgram(QString(), search), QString());
+}
+
+TEST(ProcessLauncher, StartsInTheGivenFolderAndReportsAProgramThatCannotStart) {
+    const QString bin = makeFolder(QStringLiteral("bin"));
+    const QString there = makeFolder(QStringLiteral("there"));
+    writeStandIn(bin, QStringLiteral("pwd -P > ran-in"));
+    const ProgramSearch search{QString(), QDir::currentPath(), {bin}};
+
+    kw27::ProcessLauncher launcher;
+    ASSERT_TRUE(launcher.start(QStringLiteral("Triplay.exe"), there, search));
+    launcher.waitForEnd();
+    EXPECT_FALSE(launcher.running());
+    QFile record(QDir(there).filePath(QStringLiteral("ran-in")));
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(record.readAll()).trimmed(), QDir(there).canonicalPath());
+
+    // Found, but not a program this system can run.
+    QFile broken(QDir(bin).filePath(QStringLiteral("Triplay")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write("\x7f" "ELF not really");
+    broken.close();
+    kw27::ProcessLauncher failing;
+    EXPECT_FALSE(failing.start(QStringLiteral("Triplay.exe"), there, search));
+    EXPECT_FALSE(failing.running());
+    failing.waitForEnd();  // returns at once
+}
+
+TEST(ProcessLauncher, WaitsWithoutHoldingTheProcessorAndStillHandlesEvents) {
+    const QString bin = makeFolder(QStringLiteral("bin"));
+    writeStandIn(bin, QStringLiteral("exec sleep 2"));
+    kw27::ProcessLauncher launcher;
+    ASSERT_TRUE(launcher.start(QStringLiteral("Triplay.exe"), QDir::currentPath(),
+                               ProgramSearch{QString(), QDir::currentPath(), {bin}}));
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(100);
+
+    const double before = threadCpuSeconds();
+    launcher.waitForEnd();
+    const double used = threadCpuSeconds() - before;
+
+    EXPECT_FALSE(launcher.running());
+    EXPECT_GT(ticks, 2) << "timers stopped while waiting";
+    // A processor budget, not a time limit: polling would burn most of the two seconds.
+    EXPECT_LT(used, 0.5);
+    RecordProperty("cpu_seconds_while_waiting", QString::number(used).toStdString());
+}
