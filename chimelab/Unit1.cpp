@@ -70,6 +70,7 @@ TForm1::TForm1(Clock today, QWidget* parent)
     pitchPage.setupUi(ui->TabSheet2);
     sheetPage.setupUi(ui->TabSheet4);
     setUpLengthPage();
+    setUpPitchPage();
     simulationPage.setupUi(ui->TabSheet3);
     setUpSimulationPage();
 

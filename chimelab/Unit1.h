@@ -59,6 +59,9 @@ public:
     // Pipe-length page.
     void SpeedButton1Click(QObject* Sender);
 
+    // Pitch page.
+    void CuteButton16Click(QObject* Sender);
+
     // Simulation page and the Help menu's manual (Unit1Simulation.cpp).
     Ui::SimulationPage simulationPage;
     void BitBtn1Click(QObject* Sender);
@@ -69,6 +72,7 @@ protected:
 
 private:
     void setUpLengthPage();
+    void setUpPitchPage();
     void setUpSimulationPage();
 
     bool placed_ = false;
