@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Retakes the pictures of the manual (Data/マニュアル/img): Chimelab's pages and splash from the
-# screenshot tool, Triplay's window from the program itself on a virtual screen, and the photograph
-# of the chime from the drawn assets. Needs a dev build (cmake --preset dev && cmake --build
-# --preset dev); run it again when a page changes.
+# Retakes the pictures of the manual (Data/マニュアル/img): the pages of Chimelab and the window
+# of Triplay, drawn offscreen by the screenshot tools with a few choices made, and the photograph
+# of the chime from the drawn assets. Needs the dev build configured (cmake --preset dev); run
+# it again when a window changes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -10,23 +10,15 @@ build="$root/build"
 img="$root/Data/マニュアル/img"
 mkdir -p "$img"
 
-cmake --build --preset dev --target kw27_manualshots kw27_data kw27_assets >/dev/null
+tools=(kw27_manualshots)
+[ -f triplay/Unit2.h ] && tools+=(kw27_manualshots_triplay)
+cmake --build --preset dev --target "${tools[@]}" kw27_data kw27_assets >/dev/null
 
-# Start-up reads the data set relative to the working folder, as the programs always do.
-(cd "$build/KW-27" && QT_QPA_PLATFORM=offscreen ALSOFT_DRIVERS=null \
-    "$build/tools/manual/kw27_manualshots" "$img")
-
+# The programs read the data set relative to the working folder, as they always do.
+cd "$build/KW-27"
+export QT_QPA_PLATFORM=offscreen ALSOFT_DRIVERS=null
+for tool in "${tools[@]}"; do
+  "$build/tools/manual/$tool" "$img"
+done
 cp "$build/tools/assets/chime.png" "$img/chime.png"
-
-# Triplay: there is no window manager on the virtual screen, so its window is the only thing on
-# a black root window and trimming the black away leaves the window.
-if [ -x "$build/KW-27/Triplay" ]; then
-  shot=$(mktemp --suffix=.png)
-  (cd "$build/KW-27" && ALSOFT_DRIVERS=null xvfb-run -a -s "-screen 0 800x600x24" \
-      sh -c './Triplay & pid=$!; sleep 3; import-im6.q16 -window root "$0"; kill $pid' "$shot")
-  convert-im6.q16 "$shot" -trim +repage "$img/triplay.png"
-  rm -f "$shot"
-  echo "$img/triplay.png"
-else
-  echo "Triplay is not built: $img/triplay.png left as it is" >&2
-fi
+[ -f "$root/triplay/Unit2.h" ] || echo "Triplay's window is not built yet: its pictures are left as they are" >&2
