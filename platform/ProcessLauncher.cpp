@@ -101,8 +101,4 @@ void ProcessLauncher::waitForEnd() {
     }
 }
 
-QString ProcessLauncher::program() const {
-    return process_ ? process_->program() : QString();
-}
-
 }  // namespace kw27

@@ -50,9 +50,6 @@ public:
     // Returns when the child has ended (at once when it already has, or was never started).
     void waitForEnd();
 
-    // The program file that was started, for the record.
-    QString program() const;
-
 private:
     std::unique_ptr<QProcess> process_;
     bool ended_ = true;

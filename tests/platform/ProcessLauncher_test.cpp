@@ -118,3 +118,18 @@ TEST(ProcessLauncher, WaitsWithoutHoldingTheProcessorAndStillHandlesEvents) {
     EXPECT_LT(used, 0.5);
     RecordProperty("cpu_seconds_while_waiting", QString::number(used).toStdString());
 }
+
+TEST(ProcessLauncher, AQuitRequestedWhileWaitingStillWaitsForTheChild) {
+    const QString bin = makeFolder(QStringLiteral("bin"));
+    writeStandIn(bin, QStringLiteral("sleep 0.5\ntouch ended"));
+    kw27::ProcessLauncher launcher;
+    ASSERT_TRUE(launcher.start(QStringLiteral("Triplay.exe"), QDir::currentPath(),
+                               ProgramSearch{QString(), QDir::currentPath(), {bin}}));
+    QTimer::singleShot(0, [&launcher] {
+        QTimer::singleShot(50, [] { QCoreApplication::exit(3); });
+        launcher.waitForEnd();
+    });
+    EXPECT_EQ(QCoreApplication::exec(), 3);
+    EXPECT_FALSE(launcher.running());
+    EXPECT_TRUE(QFile::exists(QStringLiteral("ended"))) << "returned before the child ended";
+}
