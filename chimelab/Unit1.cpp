@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include "AccessibleNames.h"
 #include "Fonts.h"
 #include "Glyph.h"
 #include "KwApplication.h"
@@ -71,6 +72,8 @@ TForm1::TForm1(Clock today, QWidget* parent)
     sheetPage.setupUi(ui->TabSheet4);
     setUpLengthPage();
     setUpPitchPage();
+    compositionPage.setupUi(ui->TabSheet5);
+    setUpCompositionPage();
     simulationPage.setupUi(ui->TabSheet3);
     setUpSimulationPage();
 
@@ -89,6 +92,8 @@ TForm1::TForm1(Clock today, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+
+    kw27::nameControls(this);
 
     // An error that start-up does not expect is reported, and the window is made all the same.
     kw27::runHandler([this] { FormCreate(this); });

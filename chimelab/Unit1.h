@@ -8,6 +8,7 @@
 // serve several controls and tell them apart; signals reach them through kw27::runHandler, so
 // that an error a handler does not catch goes to the general error report.
 
+#include "ui_CompositionPage.h"
 #include "ui_LengthPage.h"
 #include "ui_PitchPage.h"
 #include "ui_SheetPage.h"
@@ -39,6 +40,7 @@ public:
     Ui::LengthPage lengthPage;
     Ui::PitchPage pitchPage;
     Ui::SheetPage sheetPage;
+    Ui::CompositionPage compositionPage;
 
     // Dialogs held by the window for the pages that show them. Each is made the first time
     // it is asked for: together they would take longer to build than the rest of the window.
@@ -62,6 +64,14 @@ public:
     // Pitch page.
     void CuteButton16Click(QObject* Sender);
 
+    // Composition page and its song file.
+    void CuteButton2Click(QObject* Sender);
+    void BitBtn2Click(QObject* Sender);
+    void BitBtn3Click(QObject* Sender);
+    void BitBtn4Click(QObject* Sender);
+    void BitBtn5Click(QObject* Sender);
+    void BitBtn6Click(QObject* Sender);
+
     // Simulation page and the Help menu's manual (Unit1Simulation.cpp).
     Ui::SimulationPage simulationPage;
     void BitBtn1Click(QObject* Sender);
@@ -73,6 +83,9 @@ protected:
 private:
     void setUpLengthPage();
     void setUpPitchPage();
+    void setUpCompositionPage();
+    // The song file loaded last, offered by the open dialog; empty until a load succeeds.
+    QString lastSongFile_;
     void setUpSimulationPage();
 
     bool placed_ = false;
