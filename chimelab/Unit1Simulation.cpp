@@ -45,7 +45,10 @@ void TForm1::BitBtn1Click(QObject*) {
         hide();
         simulator.waitForEnd();
     }
+    // Back in front, where the simulator's window was.
     show();
+    raise();
+    activateWindow();
 }
 
 void TForm1::HowToUse1Click(QObject*) {
