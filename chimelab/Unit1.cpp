@@ -74,6 +74,7 @@ TForm1::TForm1(Clock today, QWidget* parent)
     setUpPitchPage();
     compositionPage.setupUi(ui->TabSheet5);
     setUpCompositionPage();
+    setUpSheetPage();
     simulationPage.setupUi(ui->TabSheet3);
     setUpSimulationPage();
 

@@ -72,6 +72,11 @@ public:
     void BitBtn5Click(QObject* Sender);
     void BitBtn6Click(QObject* Sender);
 
+    // Sheet page (仕様書作成).
+    void ComboBox1Change(QObject* Sender);
+    void BitBtn7Click(QObject* Sender);
+    void BitBtn8Click(QObject* Sender);
+
     // Simulation page and the Help menu's manual (Unit1Simulation.cpp).
     Ui::SimulationPage simulationPage;
     void BitBtn1Click(QObject* Sender);
@@ -84,9 +89,10 @@ private:
     void setUpLengthPage();
     void setUpPitchPage();
     void setUpCompositionPage();
+    void setUpSheetPage();
+    void setUpSimulationPage();
     // The song file loaded last, offered by the open dialog; empty until a load succeeds.
     QString lastSongFile_;
-    void setUpSimulationPage();
 
     bool placed_ = false;
     QFileDialog* openDialog_ = nullptr;

@@ -1,5 +1,6 @@
 #include "Unit2.h"
 
+#include "AccessibleNames.h"
 #include "Fonts.h"
 #include "KwApplication.h"
 #include "Look.h"
@@ -77,6 +78,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm
     setFixedSize(clientWidth, clientHeight);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    kw27::nameControls(this);
 
     for (QComboBox* chooser : choosers())
         connect(chooser, &QComboBox::activated, this, [this, chooser] {
@@ -164,6 +167,7 @@ void TForm1::PlayPipes() {
     for (QComboBox* chooser : choosers()) {
         const int k = chooser->currentIndex() + 1;
         TDDSDChannel* channel = DDSD1->Channel(k);
+        // Only a device whose channels were never made has none here.
         if (channel == nullptr) {
             kw27::showWarning(this, QStringLiteral("パイプを3本選んでください"));
             return;

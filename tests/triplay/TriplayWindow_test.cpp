@@ -37,6 +37,7 @@ TEST(TriplayWindow, LaidOutWithTheCatalogueInEachChooserAndNothingChosen) {
         EXPECT_EQ(chooser->toolTip(),
                   QStringLiteral("右側の下向き三角を押す\nとパイプが選択できます。"));
     }
+    EXPECT_EQ(ui.ComboBox2->accessibleName(), QStringLiteral("パイプ2"));
     for (QLabel* label : {ui.Label2, ui.Label10, ui.Label11})
         EXPECT_TRUE(label->text().isEmpty()) << label->objectName().toStdString();
 
