@@ -7,12 +7,14 @@
 #include "KwApplication.h"
 #include "Look.h"
 #include "MessageBoxes.h"
+#include "Picture.h"
 #include "ProcessLauncher.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
 void TForm1::setUpSimulationPage() {
+    simulationPage.Image2->setPixmap(kw27::loadPicture(QStringLiteral(":/assets/chime.png")));
     const QString gothic = QStringLiteral("ＭＳ ゴシック");
     for (QLabel* line : {simulationPage.Label7, simulationPage.Label8, simulationPage.Label10,
                          simulationPage.Label11, simulationPage.Label15}) {
