@@ -8,13 +8,42 @@
 namespace kw27::cp932 {
 namespace {
 
-// One conversion with a descriptor of its own, so that no shift state or error survives from
-// one call into the next. Any character iconv cannot convert, and any incomplete sequence at
-// the end, fails the whole conversion.
-std::optional<std::string> convert(const char* to, const char* from, std::string_view input) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+const iconv_t noDescriptor = reinterpret_cast<iconv_t>(-1);
+
+// Opening a descriptor costs far more than converting a short line, and a damaged song file is
+// decoded character by character: each thread keeps one descriptor per direction.
+class Descriptors {
+public:
+    Descriptors() = default;
+    Descriptors(const Descriptors&) = delete;
+    Descriptors& operator=(const Descriptors&) = delete;
+    ~Descriptors() {
+        for (iconv_t cd : {toCp932_, fromCp932_})
+            if (cd != noDescriptor)
+                iconv_close(cd);
+    }
+
+    iconv_t get(bool toCp932) {
+        iconv_t& cd = toCp932 ? toCp932_ : fromCp932_;
+        if (cd == noDescriptor)
+            cd = toCp932 ? iconv_open("CP932", "UTF-8") : iconv_open("UTF-8", "CP932");
+        return cd;
+    }
+
+private:
+    iconv_t toCp932_ = noDescriptor;
+    iconv_t fromCp932_ = noDescriptor;
+};
+
+// One conversion from the initial state, so that no shift state or error survives from one
+// call into the next. Any character iconv cannot convert, and any incomplete sequence at the
+// end, fails the whole conversion.
+std::optional<std::string> convert(bool toCp932, std::string_view input) {
+    thread_local Descriptors descriptors;
+    iconv_t cd = descriptors.get(toCp932);
+    if (cd == noDescriptor)
         return std::nullopt;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
 
     std::string output;
     // A first guess at the length; E2BIG grows it (one CP932 byte can become three in UTF-8).
@@ -48,7 +77,6 @@ std::optional<std::string> convert(const char* to, const char* from, std::string
             ok = false;
         outUsed = output.size() - outLeft;
     }
-    iconv_close(cd);
     if (!ok)
         return std::nullopt;
     output.resize(outUsed);
@@ -77,11 +105,11 @@ std::optional<std::string> encode(const QString& text) {
     if (hasLoneSurrogate(text))
         return std::nullopt;
     const QByteArray utf8 = text.toUtf8();
-    return convert("CP932", "UTF-8", std::string_view(utf8.constData(), size_t(utf8.size())));
+    return convert(true, std::string_view(utf8.constData(), size_t(utf8.size())));
 }
 
 std::optional<QString> decode(std::string_view bytes) {
-    const std::optional<std::string> utf8 = convert("UTF-8", "CP932", bytes);
+    const std::optional<std::string> utf8 = convert(false, bytes);
     if (!utf8)
         return std::nullopt;
     return QString::fromUtf8(utf8->data(), qsizetype(utf8->size()));
