@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include "AccessibleNames.h"
 #include "Fonts.h"
 #include "Glyph.h"
 #include "KwApplication.h"
@@ -70,6 +71,9 @@ TForm1::TForm1(Clock today, QWidget* parent)
     pitchPage.setupUi(ui->TabSheet2);
     sheetPage.setupUi(ui->TabSheet4);
     setUpLengthPage();
+    setUpPitchPage();
+    compositionPage.setupUi(ui->TabSheet5);
+    setUpCompositionPage();
     setUpSheetPage();
 
     ui->BitBtn9->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 16, true));
@@ -87,6 +91,8 @@ TForm1::TForm1(Clock today, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+
+    kw27::nameControls(this);
 
     // An error that start-up does not expect is reported, and the window is made all the same.
     kw27::runHandler([this] { FormCreate(this); });

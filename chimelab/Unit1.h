@@ -8,6 +8,7 @@
 // serve several controls and tell them apart; signals reach them through kw27::runHandler, so
 // that an error a handler does not catch goes to the general error report.
 
+#include "ui_CompositionPage.h"
 #include "ui_LengthPage.h"
 #include "ui_PitchPage.h"
 #include "ui_SheetPage.h"
@@ -38,6 +39,7 @@ public:
     Ui::LengthPage lengthPage;
     Ui::PitchPage pitchPage;
     Ui::SheetPage sheetPage;
+    Ui::CompositionPage compositionPage;
 
     // Dialogs held by the window for the pages that show them. Each is made the first time
     // it is asked for: together they would take longer to build than the rest of the window.
@@ -58,6 +60,17 @@ public:
     // Pipe-length page.
     void SpeedButton1Click(QObject* Sender);
 
+    // Pitch page.
+    void CuteButton16Click(QObject* Sender);
+
+    // Composition page and its song file.
+    void CuteButton2Click(QObject* Sender);
+    void BitBtn2Click(QObject* Sender);
+    void BitBtn3Click(QObject* Sender);
+    void BitBtn4Click(QObject* Sender);
+    void BitBtn5Click(QObject* Sender);
+    void BitBtn6Click(QObject* Sender);
+
     // Sheet page (仕様書作成).
     void ComboBox1Change(QObject* Sender);
     void BitBtn7Click(QObject* Sender);
@@ -68,7 +81,11 @@ protected:
 
 private:
     void setUpLengthPage();
+    void setUpPitchPage();
+    void setUpCompositionPage();
     void setUpSheetPage();
+    // The song file loaded last, offered by the open dialog; empty until a load succeeds.
+    QString lastSongFile_;
 
     bool placed_ = false;
     QFileDialog* openDialog_ = nullptr;

@@ -7,6 +7,11 @@
 
 namespace {
 
+// The sunken client edge of bsSingle: two rings, like the platform's 3-D control border.
+constexpr int sunkenEdgeWidth = 2;
+constexpr TColor cl3DDkShadow = clSystemColor | 21;
+constexpr TColor cl3DLight = clSystemColor | 22;
+
 QRect drawBevel(QPainter& painter, const QRect& rect, TPanel::Bevel bevel, int width) {
     if (bevel == TPanel::bvNone)
         return rect;
@@ -37,6 +42,16 @@ void TPanel::setBorderWidth(int width) {
     update();
 }
 
+void TPanel::setBorderStyle(BorderStyle style) {
+    borderStyle_ = style;
+    update();
+}
+
+QRect TPanel::clientRect() const {
+    const int edge = borderStyle_ == bsSingle ? sunkenEdgeWidth : 0;
+    return rect().adjusted(edge, edge, -edge, -edge);
+}
+
 QColor TPanel::color() const {
     return color_.isValid() ? color_ : colorToRgb(clBtnFace);
 }
@@ -48,7 +63,12 @@ void TPanel::setColor(const QColor& color) {
 
 void TPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    QRect rect = drawBevel(painter, this->rect(), bevelOuter_, bevelWidth_);
+    if (borderStyle_ == bsSingle) {
+        QRect edge = kw27::drawFrame3D(painter, this->rect(), colorToRgb(clBtnShadow),
+                                       colorToRgb(clBtnHighlight), 1);
+        kw27::drawFrame3D(painter, edge, colorToRgb(cl3DDkShadow), colorToRgb(cl3DLight), 1);
+    }
+    QRect rect = drawBevel(painter, clientRect(), bevelOuter_, bevelWidth_);
     painter.fillRect(rect, color());
     rect.adjust(borderWidth_, borderWidth_, -borderWidth_, -borderWidth_);
     drawBevel(painter, rect, bevelInner_, bevelWidth_);

@@ -9,7 +9,7 @@ packages=(
   libopenal-dev libopenal1
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
-  xdg-utils xvfb xauth
+  xdg-utils xvfb xauth xdotool
   clang libclang-rt-14-dev
   sox poppler-utils imagemagick librsvg2-bin
 )

@@ -1,5 +1,7 @@
 #include "CuteBtn.h"
 
+#include "AccessibleNames.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QFocusEvent>
@@ -227,7 +229,12 @@ void TCuteButton::setBrushStyle(Qt::BrushStyle value) {
 void TCuteButton::setCaption(const QString& value) {
     if (caption_ == value)
         return;
+    // A name taken from the caption follows it ("まとめて鳴らす" becomes "止める"); one given by
+    // hand stays.
+    const bool namedByCaption = accessibleName() == kw27::accessibleNameFor(this);
     caption_ = value;
+    if (namedByCaption && !accessibleName().isEmpty())
+        setAccessibleName(kw27::accessibleNameFor(this));
     update();
 }
 

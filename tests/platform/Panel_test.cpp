@@ -68,6 +68,27 @@ TEST(Panel, BevelsBorderAndFillFromTheOutsideIn) {
     }
 }
 
+TEST(Panel, SingleBorderIsASunkenEdgeOutsideTheClientArea) {
+    TPanel panel;
+    panel.resize(60, 40);
+    panel.setBevelWidth(3);
+    panel.setColor(QColor(255, 255, 0));
+    EXPECT_EQ(panel.clientRect(), QRect(0, 0, 60, 40));
+    panel.setBorderStyle(TPanel::bsSingle);
+    EXPECT_EQ(panel.clientRect(), QRect(2, 2, 56, 36));
+
+    const QImage image = panel.grab().toImage();
+    const QColor darkShadow(0, 0, 0), light3D(223, 223, 223);
+    const QColor topLeft[] = {shadow, darkShadow, light, light, light, QColor(255, 255, 0)};
+    const QColor bottomRight[] = {light, light3D, shadow, shadow, shadow, QColor(255, 255, 0)};
+    for (int d = 0; d < 6; ++d) {
+        EXPECT_EQ(image.pixelColor(d, 20), topLeft[d]) << "left " << d;
+        EXPECT_EQ(image.pixelColor(30, d), topLeft[d]) << "top " << d;
+        EXPECT_EQ(image.pixelColor(59 - d, 20), bottomRight[d]) << "right " << d;
+        EXPECT_EQ(image.pixelColor(30, 39 - d), bottomRight[d]) << "bottom " << d;
+    }
+}
+
 TEST(Panel, WithoutAColourItIsButtonFace) {
     TPanel panel;
     panel.resize(20, 20);
@@ -77,7 +98,7 @@ TEST(Panel, WithoutAColourItIsButtonFace) {
 
 TEST(Glyph, StripGivesNormalAndDisabledImagesWithTheBottomLeftColourTransparent) {
     QImage strip(32, 16, QImage::Format_RGB32);
-    strip.fill(QColor(128, 128, 0));  // olive background, the key colour of both images
+    strip.fill(QColor(128, 128, 0)); // olive background, the key colour of both images
     strip.setPixelColor(5, 5, QColor(0, 128, 0));
     strip.setPixelColor(21, 5, QColor(128, 128, 128));
 

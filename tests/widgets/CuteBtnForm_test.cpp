@@ -1,3 +1,4 @@
+#include "AccessibleNames.h"
 #include "CuteBtn.h"
 #include "ui_CuteBtnForm.h"
 
@@ -76,4 +77,19 @@ TEST(CuteButtonForm, DesignerSeesEveryPropertyByNameWithItsEnumerations) {
             EXPECT_STREQ(property.enumerator().valueToKey(row.value.toInt()), row.enumKey);
         }
     }
+}
+
+TEST(CuteButtonForm, AScreenReaderNameTakenFromTheCaptionFollowsItAHandGivenOneStays) {
+    QWidget form;
+    auto* toggle = new B(&form);
+    toggle->setCaption(QStringLiteral("まとめて鳴らす"));
+    auto* named = new B(&form);
+    named->setCaption(QStringLiteral("&X"));
+    named->setAccessibleName(QStringLiteral("終了ボタン"));
+    kw27::nameControls(&form);
+    EXPECT_EQ(toggle->accessibleName(), QStringLiteral("まとめて鳴らす"));
+    toggle->setCaption(QStringLiteral("止める"));
+    EXPECT_EQ(toggle->accessibleName(), QStringLiteral("止める"));
+    named->setCaption(QStringLiteral("&Y"));
+    EXPECT_EQ(named->accessibleName(), QStringLiteral("終了ボタン"));
 }

@@ -1,0 +1,194 @@
+// Start-up time of Triplay against a minimal Qt Widgets window of the same size, each measured
+// in a fresh process from the moment it is spawned to the window's first complete paint.
+// Triplay runs in its output folder with the generated data set, on OpenAL's null output (a
+// device that opens and mixes without a sound card), so its twenty sounds are really loaded;
+// the probe reports how many were. The programs run in turn in every iteration, and the
+// counters give the ratio of each pair, so that a busy machine slows both sides alike.
+//
+// A second reference, the same window with one line of Japanese text, shows how much of the
+// difference is the price that any Japanese window pays for loading its fonts; Triplay with
+// no sound device (nothing loaded) shows how much is the sound device and the loading.
+
+#include "MixingDevice.h"
+#include "TriplayProgram.h"
+#include "Unit2.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock; // CLOCK_MONOTONIC: the same clock in every process
+
+std::int64_t nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+        .count();
+}
+
+// Prints the time of the first complete paint of a top-level window (after the paint pass,
+// where a zero timer posted from the paint event runs) and the number of sounds the window
+// holds, then ends the event loop.
+class FirstPaint : public QObject {
+public:
+    FirstPaint() : QObject(qApp) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!done_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->isWindow()) {
+            done_ = true;
+            int loaded = 0;
+            if (auto* form = qobject_cast<TForm1*>(watched))
+                for (int p = 0; p < kw27::PipeCount; ++p)
+                    loaded += form->Wave(p) != nullptr && form->Wave(p)->buffer() != nullptr;
+            QTimer::singleShot(0, qApp, [loaded] {
+                std::printf("%lld %d\n", static_cast<long long>(nowNs()), loaded);
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            });
+        }
+        return false;
+    }
+
+private:
+    bool done_ = false;
+};
+
+void watchFirstPaint() {
+    new FirstPaint(); // owned by the application
+}
+
+int probeMinimal(int argc, char** argv, bool withText) {
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(508, 354);
+    if (withText)
+        new QLabel(QStringLiteral("パイプを3本まとめて鳴らす"), &window);
+    watchFirstPaint();
+    window.show();
+    return app.exec();
+}
+
+struct Shown {
+    double ms = 0;
+    int loaded = 0;
+};
+
+std::filesystem::path selfPath() {
+    return std::filesystem::read_symlink("/proc/self/exe");
+}
+
+// Spawns this program in probe mode, returns the first paint from the moment of the spawn.
+std::optional<Shown> runProbe(const char* which) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return std::nullopt;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+    posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
+
+    const std::string self = selfPath().string();
+    std::string mode = std::string("--probe=") + which;
+    char* args[] = {const_cast<char*>(self.c_str()), mode.data(), nullptr};
+    pid_t pid = 0;
+    const std::int64_t spawnedNs = nowNs();
+    const int spawned = posix_spawn(&pid, self.c_str(), &actions, nullptr, args, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeFds[1]);
+    if (spawned != 0) {
+        close(pipeFds[0]);
+        return std::nullopt;
+    }
+    std::string output;
+    char buffer[256];
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        output.append(buffer, std::size_t(n));
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    long long ns = 0;
+    Shown shown;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
+        std::sscanf(output.c_str(), "%lld %d", &ns, &shown.loaded) != 2)
+        return std::nullopt;
+    shown.ms = double(ns - spawnedNs) / 1e6;
+    return shown;
+}
+
+void BM_TriplayStartup(benchmark::State& state) {
+    double minimal = 0, withText = 0, triplay = 0, withoutSound = 0, ratio = 0, textRatio = 0,
+           silentRatio = 0;
+    for (auto _ : state) {
+        const auto reference = runProbe("minimal");
+        const auto textReference = runProbe("text");
+        const auto shown = runProbe("triplay");
+        const auto silent = runProbe("silent");
+        if (!reference || !textReference || !shown || !silent) {
+            state.SkipWithError("a probe did not report (no display?)");
+            return;
+        }
+        if (shown->loaded != kw27::PipeCount || silent->loaded != 0) {
+            state.SkipWithError("Triplay did not load its twenty sounds (no data folder?)");
+            return;
+        }
+        state.SetIterationTime(shown->ms / 1000.0);
+        minimal += reference->ms;
+        withText += textReference->ms;
+        triplay += shown->ms;
+        withoutSound += silent->ms;
+        silentRatio += silent->ms / reference->ms;
+        ratio += shown->ms / reference->ms;
+        textRatio += shown->ms / textReference->ms;
+    }
+    const auto average = benchmark::Counter::kAvgIterations;
+    state.counters["minimal_ms"] = benchmark::Counter(minimal, average);
+    state.counters["text_window_ms"] = benchmark::Counter(withText, average);
+    state.counters["triplay_ms"] = benchmark::Counter(triplay, average);
+    state.counters["no_device_ms"] = benchmark::Counter(withoutSound, average);
+    state.counters["no_device_ratio"] = benchmark::Counter(silentRatio, average);
+    state.counters["ratio"] = benchmark::Counter(ratio, average);
+    state.counters["to_text_window"] = benchmark::Counter(textRatio, average);
+}
+BENCHMARK(BM_TriplayStartup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strncmp(argv[1], "--probe=", 8) == 0) {
+        const std::string which = argv[1] + 8;
+        int probeArgc = 1;
+        if (which == "triplay" || which == "silent") {
+            // Triplay expects its own folder, with the data set, as the working directory.
+            std::filesystem::current_path(selfPath().parent_path() / ".." / ".." / "KW-27");
+            if (!qEnvironmentVariableIsSet("ALSOFT_DRIVERS"))
+                qputenv("ALSOFT_DRIVERS", "null");
+            kw27::ds::OpenAlDeviceFactory missing("no such output device");
+            if (which == "silent")
+                kw27::ds::setDeviceFactory(&missing);
+            qAddPreRoutine(watchFirstPaint);
+            return runTriplay(probeArgc, argv);
+        }
+        return probeMinimal(probeArgc, argv, which == "text");
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,51 @@
+#include "Unit1.h"
+
+#include "Fonts.h"
+#include "KwApplication.h"
+#include "SoundTable.h"
+
+namespace {
+
+struct PitchRow {
+    TCuteButton* Ui::PitchPage::*button;
+    TAnimate* Ui::PitchPage::*player;
+    int soundEntry;
+};
+
+// Left to right: do re mi fa sol la ti upper do.
+constexpr PitchRow pitchRows[] = {
+    {&Ui::PitchPage::CuteButton16, &Ui::PitchPage::Animate1, 13},
+    {&Ui::PitchPage::CuteButton17, &Ui::PitchPage::Animate2, 14},
+    {&Ui::PitchPage::CuteButton18, &Ui::PitchPage::Animate3, 15},
+    {&Ui::PitchPage::CuteButton19, &Ui::PitchPage::Animate4, 16},
+    {&Ui::PitchPage::CuteButton20, &Ui::PitchPage::Animate5, 17},
+    {&Ui::PitchPage::CuteButton21, &Ui::PitchPage::Animate6, 18},
+    {&Ui::PitchPage::CuteButton22, &Ui::PitchPage::Animate7, 19},
+    {&Ui::PitchPage::CuteButton23, &Ui::PitchPage::Animate8, 20},
+};
+
+}  // namespace
+
+void TForm1::setUpPitchPage() {
+    const QFont captionFont = kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 16, true);
+    for (const PitchRow& row : pitchRows) {
+        TCuteButton* button = pitchPage.*row.button;
+        button->setFont(captionFont);
+        connect(button, &TCuteButton::OnClick, this, [this](QObject* sender) {
+            kw27::runHandler([this, sender] { CuteButton16Click(sender); });
+        });
+    }
+}
+
+void TForm1::CuteButton16Click(QObject* Sender) {
+    chimelab::playMode = 0;
+    for (const PitchRow& row : pitchRows) {
+        if (Sender != pitchPage.*row.button)
+            continue;
+        // A player without its clip raises the error the report shows; the sound then stays
+        // unplayed, as the handler stops here.
+        (pitchPage.*row.player)->setActive(true);
+        chimelab::playEntry(row.soundEntry, chimelab::playMode);
+        return;
+    }
+}

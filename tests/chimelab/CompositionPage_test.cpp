@@ -1,0 +1,375 @@
+#include "ChimelabFixture.h"
+#include "Cp932Input.h"
+#include "NoteTable.h"
+#include "QStringPrinting.h"
+#include "SongBox.h"
+#include "SongFile.h"
+#include "SoundTable.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+using namespace Qt::StringLiterals;
+using chimelab::test::StartedWindow;
+
+std::string readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    const QByteArray data = file.readAll();
+    return std::string(data.constData(), std::size_t(data.size()));
+}
+
+void writeBytes(const QString& path, std::string_view bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
+}
+
+// Types text one character at a time, as a keyboard with an input method would deliver it.
+void typeText(QWidget* widget, const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text[i].isHighSurrogate() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, character);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, character);
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+        i += length - 1;
+    }
+}
+
+// Sound requests, each with the song as it stood when the sound was asked for.
+class WatchingPlayer : public kw27::test::RecordingSoundPlayer {
+public:
+    explicit WatchingPlayer(const QPlainTextEdit& box) : box_(box) {}
+    bool play(const QString& name, unsigned flags) override {
+        songs.push_back(kw27::song::songText(box_));
+        return RecordingSoundPlayer::play(name, flags);
+    }
+    std::vector<QString> songs;
+
+private:
+    const QPlainTextEdit& box_;
+};
+
+// The started window on the composition page, its song folder a fresh one.
+class CompositionPage : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.ui->PageControl1->setCurrentWidget(form.ui->TabSheet5);
+        form.StartDir = QDir::toNativeSeparators(folder);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        started.sounds.requests.clear();  // the start-up scale
+    }
+
+    QString song() const { return kw27::song::songText(*page.Memo1); }
+    void setSong(const QString& text) { kw27::song::setSongText(*page.Memo1, text); }
+    std::vector<QString> requested() const {
+        std::vector<QString> names;
+        for (const auto& request : started.sounds.requests)
+            names.push_back(request.name);
+        return names;
+    }
+    static std::vector<QString> entries(std::initializer_list<int> numbers) {
+        std::vector<QString> names;
+        for (int n : numbers)
+            names.push_back(chimelab::soundPath(n));
+        return names;
+    }
+    QString path(const QString& name) const { return QDir(folder).filePath(name); }
+    QStringList files() const { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
+
+    // Presses button; once the file dialog it opens is showing, action answers it.
+    void pressWithDialog(QPushButton* button, QFileDialog* dialog,
+                         const std::function<void(QFileDialog&)>& action) {
+        bool answered = false;
+        QTimer poll;
+        poll.setInterval(5);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!dialog->isVisible())
+                return;
+            poll.stop();
+            answered = true;
+            action(*dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        poll.start();
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_TRUE(answered) << "the dialog was not shown";
+    }
+
+    static void acceptAsOffered(QFileDialog& dialog) {
+        QLineEdit* nameBox = dialog.findChild<QLineEdit*>(u"fileNameEdit"_s);
+        ASSERT_NE(nameBox, nullptr);
+        // The name box's completion list, once the folder has been read, would take the Enter.
+        if (QCompleter* completer = nameBox->completer())
+            completer->popup()->hide();
+        QTest::keyClick(nameBox, Qt::Key_Return);
+    }
+    // Types name into the dialog's name box and presses Enter, as a pupil would.
+    static void typeAndAccept(QFileDialog& dialog, const QString& name) {
+        QLineEdit* nameBox = dialog.findChild<QLineEdit*>(u"fileNameEdit"_s);
+        ASSERT_NE(nameBox, nullptr);
+        // Typed into the focused name box: only then does typing replace the list's selection.
+        dialog.activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }));
+        nameBox->setFocus();
+        ASSERT_TRUE(nameBox->hasFocus());
+        nameBox->clear();
+        typeText(nameBox, name);
+        acceptAsOffered(dialog);
+    }
+    static QString offeredName(QFileDialog& dialog) {
+        QLineEdit* nameBox = dialog.findChild<QLineEdit*>(u"fileNameEdit"_s);
+        return nameBox ? nameBox->text() : u"<no name box>"_s;
+    }
+
+    StartedWindow started;
+    TForm1& form = *started.form;
+    Ui::CompositionPage& page = form.compositionPage;
+    QString folder = kw27::test::makeFolder(u"songs"_s);
+};
+
+TEST_F(CompositionPage, EachKeyAppendsItsNoteThenSoundsItSynchronously) {
+    WatchingPlayer player(*page.Memo1);
+    const auto keys = std::array{page.CuteButton2,  page.CuteButton3,  page.CuteButton4,
+                                 page.CuteButton5,  page.CuteButton6,  page.CuteButton7,
+                                 page.CuteButton8,  page.CuteButton9,  page.CuteButton10,
+                                 page.CuteButton11, page.CuteButton12, page.CuteButton13,
+                                 page.CuteButton14, page.CuteButton15};
+    QString expected;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const kw27::Note& note = kw27::kNotes[i];
+        SCOPED_TRACE(note.name.toString().toStdString());
+        chimelab::playMode = 0;  // as the pipe-length page leaves it
+        QTest::mouseClick(keys[i], Qt::LeftButton);
+        expected += note.name;
+        expected += u"\r\n"_s;
+        ASSERT_EQ(player.requests.size(), i + 1);
+        EXPECT_EQ(player.requests[i].name, chimelab::soundPath(note.soundEntry));
+        EXPECT_EQ(player.requests[i].flags, kw27::SND_SYNC);
+        EXPECT_EQ(player.songs[i], expected) << "the note is in the box before it sounds";
+        EXPECT_EQ(chimelab::playMode, 1);
+    }
+    EXPECT_EQ(keys[0]->caption(), keys[7]->caption());
+    EXPECT_EQ(page.Memo1->textCursor().position(), page.Memo1->document()->characterCount() - 1);
+}
+
+TEST_F(CompositionPage, PlaySoundsEachLineInTurnAndLeavesTheSongAsItWas) {
+    chimelab::playMode = 0;
+    QTest::mouseClick(page.BitBtn2, Qt::LeftButton);
+    EXPECT_TRUE(requested().empty()) << "an empty song plays nothing";
+
+    const QString typed = u"ド\r\n\r\nミ\r\nﾄﾞ\r\nC\r\nド \r\nヤスミ\r\nド上"_s;
+    setSong(typed);
+    QTextCursor selection = page.Memo1->textCursor();
+    selection.setPosition(3);
+    selection.setPosition(6, QTextCursor::KeepAnchor);
+    page.Memo1->setTextCursor(selection);
+    QTest::mouseClick(page.BitBtn2, Qt::LeftButton);
+    EXPECT_EQ(requested(), entries({21, 34, 23, 34, 34, 34, 34, 28}));
+    for (const auto& request : started.sounds.requests)
+        EXPECT_EQ(request.flags, kw27::SND_SYNC);
+    EXPECT_EQ(chimelab::playMode, 1);
+    EXPECT_EQ(song(), typed);
+    EXPECT_EQ(page.Memo1->textCursor().position(), 0);
+    EXPECT_FALSE(page.Memo1->textCursor().hasSelection());
+}
+
+TEST_F(CompositionPage, UndoAndClearChangeTheBoxesWithoutASound) {
+    setSong(u"ド\r\nレ"_s);  // typed, no final line break
+    QTest::mouseClick(page.CuteButton4, Qt::LeftButton);
+    EXPECT_EQ(song(), u"ド\r\nレ\r\nミ"_s);
+    started.sounds.requests.clear();
+
+    QTest::mouseClick(page.BitBtn6, Qt::LeftButton);
+    EXPECT_EQ(song(), u"ド\r\nレ\r\n"_s);
+    QTest::mouseClick(page.BitBtn6, Qt::LeftButton);
+    EXPECT_EQ(song(), u"ド\r\n"_s);
+
+    page.Edit1->setText(u"かえるの歌"_s);
+    QTest::mouseClick(page.BitBtn4, Qt::LeftButton);
+    EXPECT_EQ(song(), u""_s);
+    EXPECT_EQ(page.Edit1->text(), u""_s);
+    QTest::mouseClick(page.BitBtn6, Qt::LeftButton);
+    QTest::mouseClick(page.BitBtn2, Qt::LeftButton);
+    EXPECT_EQ(song(), u""_s);
+    EXPECT_TRUE(requested().empty());
+    EXPECT_TRUE(started.boxes.boxes.empty());
+}
+
+TEST_F(CompositionPage, AKeyThatWouldOverfillTheSongBoxIsReportedAndNotSounded) {
+    // One character short of a further "ド" CR LF.
+    const QString full = u"ミ\r\n"_s.repeated(kw27::song::kBoxCapacity / 3);
+    ASSERT_EQ(kw27::storedLength(full), kw27::song::kBoxCapacity - 1);
+    setSong(full);
+    QTest::mouseClick(page.CuteButton2, Qt::LeftButton);
+    ASSERT_EQ(started.boxes.boxes.size(), 1u);
+    EXPECT_EQ(started.boxes.boxes[0].text,
+              kw27::errorReportText(u"文字列の大きさが ﾒﾓ の制限を越えました"_s));
+    EXPECT_EQ(started.boxes.boxes[0].icon, kw27::MessageIcon::Stop);
+    EXPECT_EQ(song(), full);
+    EXPECT_TRUE(requested().empty());
+}
+
+TEST_F(CompositionPage, SaveOffersSongDataInTheStartFolderEveryTimeAndWritesTheSongBytes) {
+    for (TCuteButton* key : {page.CuteButton2, page.CuteButton15, page.CuteButton9})  // do, rest, upper do
+        QTest::mouseClick(key, Qt::LeftButton);
+    QFileDialog* dialog = form.SaveDialog1();
+    pressWithDialog(page.BitBtn3, dialog, [&](QFileDialog& shown) {
+        EXPECT_EQ(shown.windowTitle(), u"ファイルを保存"_s);
+        EXPECT_EQ(shown.nameFilters(), QStringList{u"ソングァイル (*.ksg)"_s});
+        EXPECT_EQ(shown.defaultSuffix(), u"ksg"_s);
+        EXPECT_TRUE(shown.testOption(QFileDialog::DontConfirmOverwrite));
+        EXPECT_EQ(shown.directory().absolutePath(), folder);
+        EXPECT_EQ(offeredName(shown), u"ソングデータ"_s);
+        typeAndAccept(shown, u"かえる"_s);
+    });
+    const std::string keyed = "\r\n\x83\x68\r\n\x83\x84\x83\x58\x83\x7E\r\n\x83\x68\x8F\xE3\r\n";
+    ASSERT_EQ(keyed.size(), 20u);
+    EXPECT_EQ(readBytes(path(u"かえる.ksg"_s)), keyed);
+
+    // The sheet page shows the same dialog with its own settings in between.
+    dialog->setNameFilter(u"仕様書ファイル (*.rtf)"_s);
+    dialog->setDefaultSuffix(u"rtf"_s);
+    dialog->setDirectory(QDir::rootPath());
+    page.Edit1->setText(u"かえるの歌"_s);
+    pressWithDialog(page.BitBtn3, dialog, [&](QFileDialog& shown) {
+        EXPECT_EQ(shown.nameFilters(), QStringList{u"ソングァイル (*.ksg)"_s});
+        EXPECT_EQ(shown.directory().absolutePath(), folder);
+        EXPECT_EQ(offeredName(shown), u"ソングデータ"_s);
+        acceptAsOffered(shown);
+    });
+    EXPECT_EQ(readBytes(path(u"ソングデータ.ksg"_s)), "\x82\xA9\x82\xA6\x82\xE9\x82\xCC\x89\xCC" + keyed);
+
+    // Replaced without a question; a cancel writes nothing.
+    setSong(u"ミ\r\n"_s);
+    pressWithDialog(page.BitBtn3, dialog, [&](QFileDialog& shown) { typeAndAccept(shown, u"かえる.ksg"_s); });
+    EXPECT_EQ(readBytes(path(u"かえる.ksg"_s)), "\x82\xA9\x82\xA6\x82\xE9\x82\xCC\x89\xCC\r\n\x83\x7E\r\n");
+    pressWithDialog(page.BitBtn3, dialog, [](QFileDialog& shown) { shown.reject(); });
+    EXPECT_EQ(files(), (QStringList{u"かえる.ksg"_s, u"ソングデータ.ksg"_s}));
+    EXPECT_TRUE(started.boxes.boxes.empty());
+    EXPECT_EQ(page.Edit1->text(), u"かえるの歌"_s);
+    EXPECT_EQ(song(), u"ミ\r\n"_s);
+}
+
+TEST_F(CompositionPage, SaveIntoAFolderNobodyMayWriteWarnsAndChangesNothing) {
+    page.Edit1->setText(u"曲"_s);
+    setSong(u"ド\r\n"_s);
+    pressWithDialog(page.BitBtn3, form.SaveDialog1(), [](QFileDialog& shown) {
+        typeAndAccept(shown, u"/proc/kw27-song"_s);
+    });
+    ASSERT_EQ(started.boxes.boxes.size(), 1u);
+    EXPECT_EQ(started.boxes.boxes[0].caption, u"警告"_s);
+    EXPECT_EQ(started.boxes.boxes[0].text, u"ファイルを保存できません｡保存場所を変更してください"_s);
+    EXPECT_EQ(started.boxes.boxes[0].icon, kw27::MessageIcon::Warning);
+    EXPECT_FALSE(QFileInfo::exists(u"/proc/kw27-song.ksg"_s));
+    EXPECT_EQ(page.Edit1->text(), u"曲"_s);
+    EXPECT_EQ(song(), u"ド\r\n"_s);
+}
+
+TEST_F(CompositionPage, LoadFillsBothBoxesAndTheOpenDialogThenOffersThatFile) {
+    writeBytes(path(u"曲.ksg"_s), "\x8B\xC8\r\x83\x68\n\x83\x8C\r\n\x83\x7E");
+    QFileDialog* dialog = form.OpenDialog1();
+    pressWithDialog(page.BitBtn5, dialog, [&](QFileDialog& shown) {
+        EXPECT_EQ(shown.windowTitle(), u"ファイルを開く"_s);
+        EXPECT_EQ(shown.nameFilters(), QStringList{u"ソングファイル(*.ksg)"_s});
+        EXPECT_EQ(shown.defaultSuffix(), u"ksg"_s);
+        EXPECT_EQ(shown.directory().absolutePath(), folder);
+        EXPECT_EQ(offeredName(shown), u""_s);
+        typeAndAccept(shown, u"曲"_s);
+    });
+    EXPECT_EQ(page.Edit1->text(), u"曲"_s);
+    EXPECT_EQ(song(), u"ド\r\nレ\r\nミ"_s);
+    EXPECT_TRUE(started.boxes.boxes.empty());
+
+    pressWithDialog(page.BitBtn5, dialog, [&](QFileDialog& shown) {
+        EXPECT_EQ(shown.selectedFiles(), QStringList{path(u"曲.ksg"_s)});
+        shown.reject();
+    });
+    EXPECT_EQ(page.Edit1->text(), u"曲"_s);
+    EXPECT_EQ(song(), u"ド\r\nレ\r\nミ"_s);
+}
+
+TEST_F(CompositionPage, ALoadThatFailsIsReportedAndLeavesBothBoxes) {
+    writeBytes(path(u"big.ksg"_s), "\r\n" + std::string(std::size_t(kw27::song::kBoxCapacity) + 1, 'S'));
+    struct Case {
+        const char16_t* typed;
+        QString message;
+    };
+    const Case cases[] = {
+        {u"big", u"文字列の大きさが ﾒﾓ の制限を越えました"_s},
+        {u"無い", u"ﾌｧｲﾙ "_s + path(u"無い.ksg"_s) + u" は開けません"_s},
+    };
+    page.Edit1->setText(u"前の曲"_s);
+    setSong(u"ソ\r\n"_s);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.typed).toStdString());
+        started.boxes.boxes.clear();
+        pressWithDialog(page.BitBtn5, form.OpenDialog1(), [&](QFileDialog& shown) {
+            typeAndAccept(shown, QString::fromUtf16(c.typed));
+        });
+        ASSERT_EQ(started.boxes.boxes.size(), 1u);
+        EXPECT_EQ(started.boxes.boxes[0].text.toStdString(), kw27::errorReportText(c.message).toStdString());
+        EXPECT_EQ(started.boxes.boxes[0].icon, kw27::MessageIcon::Stop);
+        EXPECT_EQ(page.Edit1->text(), u"前の曲"_s);
+        EXPECT_EQ(song(), u"ソ\r\n"_s);
+    }
+    // Only a load that succeeded is offered again.
+    pressWithDialog(page.BitBtn5, form.OpenDialog1(), [&](QFileDialog& shown) {
+        EXPECT_EQ(shown.directory().absolutePath(), folder);
+        EXPECT_EQ(offeredName(shown), u""_s);
+        shown.reject();
+    });
+}
+
+TEST_F(CompositionPage, TitleAndSongBoxesRefuseWhatCodePage932CannotHold) {
+    for (QWidget* box : std::initializer_list<QWidget*>{page.Edit1, page.Memo1}) {
+        box->setFocus();
+        typeText(box, u"ド\u00E9\u20AC\U0001F3B5ミ"_s);
+    }
+    EXPECT_EQ(page.Edit1->text(), u"ドミ"_s);
+    EXPECT_EQ(song(), u"ドミ"_s);
+    EXPECT_GE(page.Edit1->maxLength(), kw27::song::kBoxCapacity);
+}
+
+TEST_F(CompositionPage, SharpKeysLieInFrontAndTabGoesKeysTitlePanelSong) {
+    // The upper part of a natural key is covered by the sharp keys next to it.
+    for (TCuteButton* sharp : {page.CuteButton10, page.CuteButton11, page.CuteButton12,
+                               page.CuteButton13, page.CuteButton14})
+        EXPECT_EQ(page.GroupBox6->childAt(sharp->geometry().center()), sharp);
+    EXPECT_EQ(page.GroupBox6->childAt(page.CuteButton2->geometry().center() + QPoint(0, 50)),
+              page.CuteButton2);
+
+    const std::vector<QWidget*> order{
+        page.CuteButton2,  page.CuteButton3,  page.CuteButton4,  page.CuteButton5,
+        page.CuteButton6,  page.CuteButton7,  page.CuteButton8,  page.CuteButton9,
+        page.CuteButton10, page.CuteButton11, page.CuteButton12, page.CuteButton13,
+        page.CuteButton14, page.CuteButton15, page.Edit1,        page.BitBtn2,
+        page.BitBtn3,      page.BitBtn4,      page.BitBtn5,      page.BitBtn6,
+        page.Memo1};
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+        QWidget* next = order[i]->nextInFocusChain();
+        while (next->focusPolicy() == Qt::NoFocus)
+            next = next->nextInFocusChain();
+        EXPECT_EQ(next, order[i + 1]) << order[i]->objectName().toStdString();
+    }
+    for (QPushButton* button : {page.BitBtn2, page.BitBtn3, page.BitBtn4, page.BitBtn5, page.BitBtn6})
+        EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
+    const TCuteButton* rest = page.CuteButton15;
+    EXPECT_LE(rest->fontMetrics().horizontalAdvance(rest->caption()), rest->captionRect().width());
+}
+
+}  // namespace

@@ -1,0 +1,18 @@
+#include "TriplayProgram.h"
+
+#include "KwApplication.h"
+#include "KwError.h"
+#include "MessageBoxes.h"
+#include "Unit2.h"
+
+int runTriplay(int& argc, char** argv) {
+    KwApplication app(argc, argv);
+    try {
+        TForm1 Form1;
+        Form1.show();
+        return app.exec();
+    } catch (const EKwError& error) {
+        kw27::showErrorReport(error.message());
+        return 1;
+    }
+}

@@ -1,0 +1,198 @@
+#include "Unit2.h"
+
+#include "AccessibleNames.h"
+#include "Fonts.h"
+#include "KwApplication.h"
+#include "Look.h"
+#include "MessageBoxes.h"
+#include "TColor.h"
+#include "Total.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QShowEvent>
+
+namespace triplay {
+
+bool ReadyToPlay = true;
+const kw27::LengthTable Length;
+
+const std::array<const char*, kw27::PipeCount> SoundFiles{{
+    "Data\\Data1\\14cm.wav", "Data\\Data1\\15cm.wav", "Data\\Data1\\16cm.wav",
+    "Data\\Data1\\17cm.wav", "Data\\Data1\\18cm.wav", "Data\\Data1\\19cm.wav",
+    "Data\\Data1\\20cm.wav", "Data\\Data1\\21cm.wav", "Data\\Data1\\22cm.wav",
+    "Data\\Data1\\23cm.wav", "Data\\Data1\\24cm.wav", "Data\\Data1\\25cm.wav",
+    "Data\\Data1\\C.wav",    "Data\\Data1\\D.wav",    "Data\\Data1\\E.wav",
+    "Data\\Data1\\F.wav",    "Data\\Data1\\G.wav",    "Data\\Data1\\A.wav",
+    "Data\\Data1\\B.wav",    "Data\\Data1\\C2.wav",
+}};
+
+} // namespace triplay
+
+namespace {
+
+constexpr int clientWidth = 508;
+constexpr int clientHeight = 354;
+constexpr int channelCount = kw27::PipeCount + 1;
+
+const QString gothic = QStringLiteral("ＭＳ ゴシック");
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm1>()) {
+    // Before the controls exist, so that they are laid out once, in this font, on button face.
+    setFont(kw27::pixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
+    QPalette face = palette();
+    face.setColor(QPalette::Window, colorToRgb(clBtnFace));
+    face.setColor(QPalette::Button, colorToRgb(clBtnFace));
+    setPalette(face);
+    ui->setupUi(this);
+
+    // A form file gives font sizes in points only; the layout gives them in pixels.
+    struct LabelLook {
+        QLabel* label;
+        int pixels;
+        bool bold;
+        bool underline;
+        TColor colour;
+    };
+    const LabelLook labels[] = {
+        {ui->Label4, 15, false, true, clGreen},      {ui->Label5, 15, false, true, clGreen},
+        {ui->Label6, 16, true, false, clBlue},       {ui->Label7, 16, true, false, clBlue},
+        {ui->Label8, 16, true, false, clBlue},       {ui->Label1, 19, true, false, clWindowText},
+        {ui->Label9, 19, true, false, clWindowText}, {ui->Label2, 19, true, false, clBlue},
+        {ui->Label3, 19, true, false, clWindowText}, {ui->Label10, 19, true, false, clRed},
+        {ui->Label11, 19, true, false, clRed},
+    };
+    for (const LabelLook& look : labels) {
+        QFont font = kw27::pixelFont(gothic, look.pixels, look.bold);
+        font.setUnderline(look.underline);
+        look.label->setFont(font);
+        kw27::setTextColour(look.label, look.colour);
+        look.label->adjustSize();
+    }
+    ui->CuteButton1->setFont(kw27::pixelFont(gothic, 16, true));
+    ui->CuteButton2->setFont(kw27::pixelFont(gothic, 27));
+
+    // A dialog border: fixed size, no minimise or maximise box.
+    setFixedSize(clientWidth, clientHeight);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    kw27::nameControls(this);
+
+    for (QComboBox* chooser : choosers())
+        connect(chooser, &QComboBox::activated, this, [this, chooser] {
+            kw27::runHandler([this, chooser] { ComboBox1Change(chooser); });
+        });
+    connect(ui->CuteButton1, &TCuteButton::OnClick, this,
+            [this](QObject* sender) { kw27::runHandler([&] { CuteButton1Click(sender); }); });
+    connect(ui->CuteButton2, &TCuteButton::OnClick, this,
+            [this](QObject* sender) { kw27::runHandler([&] { CuteButton2Click(sender); }); });
+
+    // A form file holds widgets only, so the device component is made here, once the controls
+    // are built. A failure while it opens the device leaves the constructor: no window.
+    DDSD1 = new TDDSD(this);
+    DDSD1->setObjectName(QStringLiteral("DDSD1"));
+    DDSD1->setChannelCount(channelCount);
+    DDSD1->Loaded();
+
+    // An error that loading does not expect is reported, and the window is made all the same.
+    kw27::runHandler([this] { FormCreate(this); });
+}
+
+TForm1::~TForm1() {
+    kw27::runHandler([this] { FormDestroy(this); });
+    // DDSD1 goes with the other children after this, releasing the channels and the device.
+}
+
+std::array<QComboBox*, 3> TForm1::choosers() const {
+    return {ui->ComboBox1, ui->ComboBox2, ui->ComboBox3};
+}
+
+void TForm1::FormCreate(QObject*) {
+    try {
+        for (std::size_t i = 0; i < waves_.size(); ++i)
+            waves_[i] =
+                std::make_unique<TDDSDWaveData>(DDSD1, QString::fromUtf8(triplay::SoundFiles[i]));
+    } catch (const EDDSD&) {
+        // Whatever went wrong, the pupil is told the same; no pipe gets a sound then.
+        kw27::showWarning(this, QStringLiteral("Waveファイルが見つかりません。"));
+        return;
+    }
+    for (int k = 1; k <= kw27::PipeCount; ++k)
+        DDSD1->Channel(k)->setWaveData(waves_[std::size_t(k - 1)].get());
+}
+
+void TForm1::ComboBox1Change(QObject*) {
+    const kw27::Currency total = triplay::pipeTotal(
+        triplay::Length, {ui->ComboBox1->currentIndex(), ui->ComboBox2->currentIndex(),
+                          ui->ComboBox3->currentIndex()});
+    const triplay::TotalLook look = triplay::totalLook(total);
+    QFont font = ui->Label2->font();
+    font.setPixelSize(triplay::pointsToPixels(look.points));
+    ui->Label2->setFont(font);
+    kw27::setTextColour(ui->Label2, look.colour);
+    ui->Label10->setText(look.line1);
+    ui->Label10->adjustSize();
+    ui->Label11->setText(look.line2);
+    ui->Label11->adjustSize();
+
+    ui->Label2->setText(total.text());
+    ui->Label2->adjustSize();
+}
+
+void TForm1::CuteButton1Click(QObject*) {
+    if (triplay::ReadyToPlay) {
+        triplay::ReadyToPlay = false;
+        PlayPipes();
+        return;
+    }
+    for (QComboBox* chooser : choosers())
+        if (TDDSDChannel* channel = DDSD1->Channel(chooser->currentIndex() + 1))
+            channel->Stop();
+    // Also what the last play press started: a chooser changed while the pipes rang must not
+    // leave its old pipe ringing on with the button back at rest.
+    for (int k : started_)
+        DDSD1->Channel(k)->Stop();
+    started_.clear();
+    ui->CuteButton1->setCaption(QStringLiteral("まとめて鳴らす"));
+    triplay::ReadyToPlay = true;
+}
+
+void TForm1::PlayPipes() {
+    ui->CuteButton1->setCaption(QStringLiteral("止める"));
+    started_.clear();
+    // Started one after another in this one handler, the three sounds begin together.
+    for (QComboBox* chooser : choosers()) {
+        const int k = chooser->currentIndex() + 1;
+        TDDSDChannel* channel = DDSD1->Channel(k);
+        // Only a device whose channels were never made has none here.
+        if (channel == nullptr) {
+            kw27::showWarning(this, QStringLiteral("パイプを3本選んでください"));
+            return;
+        }
+        channel->Play();
+        started_.push_back(k);
+    }
+}
+
+void TForm1::CuteButton2Click(QObject*) {
+    close();
+}
+
+void TForm1::FormDestroy(QObject*) {
+    // Each wave releases its own buffer, which needs the device: DDSD1 is destroyed later.
+    for (auto& wave : waves_)
+        wave.reset();
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    // Centred when first shown.
+    if (!event->spontaneous() && !placed_) {
+        placed_ = true;
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
+    QWidget::showEvent(event);
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+// Triplay's window: three pipe choosers, the length of material the three pipes need (with a
+// warning above the 59 cm a pupil has) and one button that rings the three pipes together and
+// stops them again.
+//
+// Sound: the window's device component DDSD1 has 21 channels; channel k holds the pipe of
+// chooser position k-1, and channel 0 never gets a sound, so a chooser with nothing chosen
+// plays silence. The order of construction matters: the controls come from Unit2.ui, then
+// DDSD1's after-loading step opens the device and makes its channels, and only then does
+// FormCreate load the twenty sounds (a wave made on a device not yet opened stays empty).
+// The window owns the waves and frees them in FormDestroy, while the device still exists.
+//
+// Handlers take the control that raised the event and are reached through kw27::runHandler,
+// so that an error they do not catch goes to the general error report.
+
+#include "PipeCatalogue.h"
+#include "ddsd.h"
+#include "ui_Unit2.h"
+
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <vector>
+
+class QComboBox;
+
+namespace triplay {
+
+// True when the next press of CuteButton1 starts the sounds, false when it stops them. Set
+// before any window exists.
+extern bool ReadyToPlay;
+
+// Triplay's own length table, filled before any window exists and released at program end.
+extern const kw27::LengthTable Length;
+
+// The sound of each chooser position, in catalogue order.
+extern const std::array<const char*, kw27::PipeCount> SoundFiles;
+
+} // namespace triplay
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // Raises EDDSD when the sound device fails while it is being set up: the window is not made.
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    std::unique_ptr<Ui::TForm1> ui;
+    TDDSD* DDSD1;
+
+    void FormCreate(QObject* Sender);
+    void ComboBox1Change(QObject* Sender);
+    void CuteButton1Click(QObject* Sender);
+    void CuteButton2Click(QObject* Sender);
+    void FormDestroy(QObject* Sender);
+
+    // The wave of catalogue position 0-19, or nullptr when it was never made or already freed.
+    TDDSDWaveData* Wave(int position) const { return waves_.at(std::size_t(position)).get(); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void PlayPipes();
+    std::array<QComboBox*, 3> choosers() const;
+
+    std::array<std::unique_ptr<TDDSDWaveData>, kw27::PipeCount> waves_;
+    // The channels that the last play press started: the stop press silences them even when a
+    // chooser has been changed since.
+    std::vector<int> started_;
+    bool placed_ = false;
+};
