@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "Look.h"
+#include "Picture.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -41,6 +42,7 @@ TForm2::TForm2(QWidget* parent)
     // The window's own colour, hidden under the panel.
     kw27::setBackgroundColour(this, clLime);
     ui.Panel1->setColor(colorToRgb(clYellow));
+    ui.Image1->setPixmap(kw27::loadPicture(QStringLiteral(":/assets/logo.png")));
 
     ui.Label1->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 32, true, true));
     kw27::setTextColour(ui.Label1, clBlue);

@@ -75,6 +75,8 @@ TForm1::TForm1(Clock today, QWidget* parent)
     compositionPage.setupUi(ui->TabSheet5);
     setUpCompositionPage();
     setUpSheetPage();
+    simulationPage.setupUi(ui->TabSheet3);
+    setUpSimulationPage();
 
     ui->BitBtn9->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 16, true));
     kw27::setTextColour(ui->BitBtn9, clRed, QPalette::ButtonText);

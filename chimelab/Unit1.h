@@ -12,6 +12,7 @@
 #include "ui_LengthPage.h"
 #include "ui_PitchPage.h"
 #include "ui_SheetPage.h"
+#include "ui_SimulationPage.h"
 #include "ui_Unit1.h"
 
 #include <QDate>
@@ -76,6 +77,11 @@ public:
     void BitBtn7Click(QObject* Sender);
     void BitBtn8Click(QObject* Sender);
 
+    // Simulation page and the Help menu's manual (Unit1Simulation.cpp).
+    Ui::SimulationPage simulationPage;
+    void BitBtn1Click(QObject* Sender);
+    void HowToUse1Click(QObject* Sender);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -84,6 +90,7 @@ private:
     void setUpPitchPage();
     void setUpCompositionPage();
     void setUpSheetPage();
+    void setUpSimulationPage();
     // The song file loaded last, offered by the open dialog; empty until a load succeeds.
     QString lastSongFile_;
 

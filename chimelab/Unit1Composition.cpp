@@ -31,7 +31,7 @@ void paintNow(QPlainTextEdit& box) {
     box.viewport()->repaint();
 }
 
-}  // namespace
+} // namespace
 
 void TForm1::setUpCompositionPage() {
     Ui::CompositionPage& page = compositionPage;
@@ -42,7 +42,9 @@ void TForm1::setUpCompositionPage() {
     kw27::setTextColour(page.Label9, clMaroon);
     page.Label9->adjustSize();
 
-    // The song box holds up to the file's capacity, so whatever it holds saves and loads back.
+    // Both boxes take only what code page 932 holds, so that the file gets what the pupil sees,
+    // and at most kBoxCapacity characters as the file stores them (1 Mi: some 200,000 to
+    // 350,000 notes, far beyond a class's tune), the most a song file loads back.
     page.Edit1->setValidator(new kw27::Cp932Validator(page.Edit1));
     page.Edit1->setMaxLength(int(kw27::song::kBoxCapacity));
     page.Memo1->setMaxStoredLength(kw27::song::kBoxCapacity);
@@ -61,7 +63,7 @@ void TForm1::setUpCompositionPage() {
     TCuteButton* rest = page.CuteButton15;
     QFont restFont = kw27::pixelFont(pGothic, 17, true);
     for (int stretch = 95; stretch >= 75 && QFontMetrics(restFont).horizontalAdvance(
-                                                 rest->caption()) > rest->captionRect().width();
+                                                rest->caption()) > rest->captionRect().width();
          stretch -= 5)
         restFont.setStretch(stretch);
     rest->setFont(restFont);
@@ -141,7 +143,8 @@ void TForm1::BitBtn3Click(QObject*) {
     const std::string bytes = kw27::song::encodeSongFile(
         compositionPage.Edit1->text(), kw27::song::songText(*compositionPage.Memo1));
     if (!kw27::song::saveSongFile(path, bytes))
-        kw27::showWarning(this, QStringLiteral("ファイルを保存できません｡保存場所を変更してください"));
+        kw27::showWarning(this,
+                          QStringLiteral("ファイルを保存できません｡保存場所を変更してください"));
 }
 
 void TForm1::BitBtn5Click(QObject*) {

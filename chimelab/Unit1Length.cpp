@@ -4,10 +4,12 @@
 #include "KwApplication.h"
 #include "SoundTable.h"
 #include "Look.h"
+#include "Picture.h"
 
 #include <array>
 
 void TForm1::setUpLengthPage() {
+    lengthPage.Image1->setPixmap(kw27::loadPicture(QStringLiteral(":/assets/pipe.png")));
     const QString gothic = QStringLiteral("ＭＳ ゴシック");
     struct LabelLook {
         QLabel* label;

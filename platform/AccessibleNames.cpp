@@ -70,6 +70,9 @@ void nameControls(QWidget* root) {
         if (!isControl(widget) || !widget->accessibleName().isEmpty() ||
             widget->objectName().startsWith(QLatin1String("qt_")))
             continue;
+        // A control of no size is a holder the program uses, not one a pupil meets.
+        if (widget->width() == 0 || widget->height() == 0)
+            continue;
         // A combo box's own line edit is named by the combo box.
         if (qobject_cast<const QComboBox*>(widget->parentWidget()))
             continue;

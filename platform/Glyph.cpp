@@ -1,5 +1,7 @@
 #include "Glyph.h"
 
+#include "Picture.h"
+
 #include <QPixmap>
 
 namespace kw27 {
@@ -20,19 +22,37 @@ QImage glyphImage(const QImage& strip, int count, int index) {
     return image;
 }
 
-QIcon glyphIcon(const QImage& strip, int count) {
-    QIcon icon;
+namespace {
+
+void addGlyphs(QIcon& icon, const QImage& strip, int count) {
     const QImage normal = glyphImage(strip, count, 0);
     if (normal.isNull())
-        return icon;
+        return;
     icon.addPixmap(QPixmap::fromImage(normal), QIcon::Normal);
     if (count > 1)
         icon.addPixmap(QPixmap::fromImage(glyphImage(strip, count, 1)), QIcon::Disabled);
+}
+
+}  // namespace
+
+QIcon glyphIcon(const QImage& strip, int count) {
+    QIcon icon;
+    addGlyphs(icon, strip, count);
     return icon;
 }
 
 QIcon glyphIcon(const QString& fileName, int count) {
-    return glyphIcon(QImage(fileName), count);
+    QIcon icon;
+    addGlyphs(icon, QImage(fileName), count);
+    if (icon.isNull())
+        return icon;
+    // The icon picks the images that suit the screen it is painted on.
+    QImage sharp(doubleSizeName(fileName));
+    if (!sharp.isNull()) {
+        sharp.setDevicePixelRatio(2.0);
+        addGlyphs(icon, sharp, count);
+    }
+    return icon;
 }
 
 }  // namespace kw27

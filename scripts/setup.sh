@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
+  dpkg-dev desktop-file-utils
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
   libopenal-dev libopenal1
   libgtest-dev libbenchmark-dev

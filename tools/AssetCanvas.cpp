@@ -2,12 +2,19 @@
 
 #include "Assets.h"
 
+#include <cmath>
 #include <stdexcept>
 
 namespace kw27::assets {
 
-QImage drawTransparent(QSize size, const Drawing& draw) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+QImage canvas(QSize size, int scale, QImage::Format format) {
+    QImage image(size * scale, format);
+    image.setDevicePixelRatio(scale);
+    return image;
+}
+
+QImage drawTransparent(QSize size, const Drawing& draw, int scale) {
+    QImage image = canvas(size, scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -18,13 +25,13 @@ QImage drawTransparent(QSize size, const Drawing& draw) {
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
-QImage glyph(QSize size, const Drawing& draw) {
-    const QImage figure = drawTransparent(size, draw);
+QImage glyph(QSize size, const Drawing& draw, int scale) {
+    const QImage figure = drawTransparent(size, draw, scale);
     // Below this coverage an edge pixel is dropped rather than left as a faint smudge.
     constexpr int keepAlpha = 72;
-    QImage out(size, QImage::Format_RGB32);
-    for (int y = 0; y < size.height(); ++y) {
-        for (int x = 0; x < size.width(); ++x) {
+    QImage out = canvas(size, scale, QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y) {
+        for (int x = 0; x < out.width(); ++x) {
             const QRgb c = figure.pixel(x, y);
             const int a = qAlpha(c);
             QRgb result = glyphKey;
@@ -39,7 +46,7 @@ QImage glyph(QSize size, const Drawing& draw) {
             out.setPixel(x, y, result);
         }
     }
-    if (out.pixel(0, size.height() - 1) != glyphKey)
+    if (out.pixel(0, out.height() - 1) != glyphKey)
         throw std::logic_error("a button figure covers the bottom-left pixel");
     return out;
 }
@@ -62,11 +69,17 @@ QImage greyed(const QImage& glyph) {
 }
 
 QImage glyphStrip(const QImage& glyph) {
+    // Put together pixel for pixel, whatever the scale, so that the key colour stays exact.
+    QImage normal = glyph;
+    normal.setDevicePixelRatio(1.0);
+    QImage grey = greyed(glyph);
+    grey.setDevicePixelRatio(1.0);
     QImage strip(glyph.width() * 2, glyph.height(), QImage::Format_RGB32);
     QPainter p(&strip);
-    p.drawImage(0, 0, glyph);
-    p.drawImage(glyph.width(), 0, greyed(glyph));
+    p.drawImage(0, 0, normal);
+    p.drawImage(glyph.width(), 0, grey);
     p.end();
+    strip.setDevicePixelRatio(glyph.devicePixelRatio());
     return strip;
 }
 
@@ -75,6 +88,7 @@ namespace {
 // One box-blur pass along rows (horizontal) or columns, premultiplied channels.
 QImage boxPass(const QImage& in, int radius, bool horizontal) {
     QImage out(in.size(), QImage::Format_ARGB32_Premultiplied);
+    out.setDevicePixelRatio(in.devicePixelRatio());
     const int w = in.width();
     const int h = in.height();
     const int lines = horizontal ? h : w;
@@ -107,8 +121,9 @@ QImage boxPass(const QImage& in, int radius, bool horizontal) {
 
 QImage blurred(const QImage& image, int radius) {
     QImage out = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const int pixels = int(std::lround(radius * image.devicePixelRatio()));
     for (int pass = 0; pass < 3; ++pass)
-        out = boxPass(boxPass(out, radius, true), radius, false);
+        out = boxPass(boxPass(out, pixels, true), pixels, false);
     return out;
 }
 

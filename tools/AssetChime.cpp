@@ -188,13 +188,13 @@ void addGrain(QImage& image) {
 
 }  // namespace
 
-QImage drawChime() {
-    QImage image(width, height, QImage::Format_RGB32);
+QImage drawChime(int scale) {
+    QImage image = canvas(QSize(width, height), scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     drawWall(p);
 
-    QImage silhouette(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage silhouette = canvas(QSize(width, height), scale, QImage::Format_ARGB32_Premultiplied);
     silhouette.fill(Qt::transparent);
     {
         QPainter s(&silhouette);

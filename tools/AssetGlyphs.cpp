@@ -39,7 +39,7 @@ void drawSheet(QPainter& p, const QRectF& r) {
 
 }  // namespace
 
-QImage drawDoor() {
+QImage drawDoor(int scale) {
     return glyphStrip(glyph(glyphSize, [](QPainter& p) {
         // The doorway, dark inside, in a wooden frame.
         p.setPen(Qt::NoPen);
@@ -77,20 +77,20 @@ QImage drawDoor() {
         p.drawLine(QPointF(2.6, 11.6), QPointF(3.0, 14.5));
         p.drawLine(QPointF(5.2, 9.4), QPointF(7.8, 11.8)); // back leg
         p.drawLine(QPointF(7.8, 11.8), QPointF(9.0, 14.5));
-    }));
+    }, scale));
 }
 
-QImage drawUndo() {
+QImage drawUndo(int scale) {
     return glyphStrip(glyph(glyphSize, [](QPainter& p) {
         const QColor red(220, 0, 0);
         p.setPen(pen(red, 2.0));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QPointF(8.0, 7.5), 6.0, 6.0);
         p.drawLine(QPointF(3.9, 3.4), QPointF(12.1, 11.6));
-    }));
+    }, scale));
 }
 
-QImage drawClear() {
+QImage drawClear(int scale) {
     return glyphStrip(glyph(glyphSize, [](QPainter& p) {
         // Crumbs rubbed off the page.
         p.setPen(Qt::NoPen);
@@ -108,10 +108,10 @@ QImage drawClear() {
         p.setBrush(QColor(230, 30, 30));
         p.setPen(pen(QColor(120, 0, 0), 0.8));
         p.drawRect(QRectF(-2.4, 1.5, 4.8, 3.2));
-    }));
+    }, scale));
 }
 
-QImage drawSave() {
+QImage drawSave(int scale) {
     return glyphStrip(glyph(glyphSize, [](QPainter& p) {
         drawSheet(p, QRectF(0.5, 0.5, 6.5, 8.5));
         // The floppy disk.
@@ -140,10 +140,10 @@ QImage drawSave() {
         p.setPen(Qt::NoPen);
         p.setBrush(red);
         p.drawPath(head);
-    }));
+    }, scale));
 }
 
-QImage drawLoad() {
+QImage drawLoad(int scale) {
     return glyphStrip(glyph(glyphSize, [](QPainter& p) {
         // Rays all round the sheet.
         const QPointF centre(8.0, 7.5);
@@ -154,10 +154,10 @@ QImage drawLoad() {
             p.drawLine(centre + dir * 5.6, centre + dir * 7.2);
         }
         drawSheet(p, QRectF(4.5, 2.5, 7.0, 10.0));
-    }));
+    }, scale));
 }
 
-QImage drawLamp() {
+QImage drawLamp(int scale) {
     return glyphStrip(glyph(glyphSize, [](QPainter& p) {
         const QPointF centre(8.0, 7.5);
         QRadialGradient light(centre - QPointF(2.0, 2.2), 7.5);
@@ -167,7 +167,7 @@ QImage drawLamp() {
         p.setPen(pen(QColor(0, 70, 0), 1.0));
         p.setBrush(light);
         p.drawEllipse(centre, 6.2, 6.2);
-    }));
+    }, scale));
 }
 
 }  // namespace kw27::assets

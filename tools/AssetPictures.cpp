@@ -18,8 +18,16 @@ QPen pen(QColor c, double width) {
 
 }  // namespace
 
-QImage drawIcon() {
-    return drawTransparent(QSize(32, 32), [](QPainter& p) {
+QImage drawIcon(int scale) {
+    QImage icon = drawIconAt(32 * scale);
+    icon.setDevicePixelRatio(scale);
+    return icon;
+}
+
+QImage drawIconAt(int pixels) {
+    return drawTransparent(QSize(pixels, pixels), [pixels](QPainter& p) {
+        // Drawn on a 32-unit grid: the 32-pixel icon is the original, larger ones scale up.
+        p.scale(pixels / 32.0, pixels / 32.0);
         // The cord, trailing off to the lower right.
         QPainterPath cord;
         cord.moveTo(16.0, 25.0);
@@ -61,8 +69,8 @@ QImage drawIcon() {
     });
 }
 
-QImage drawLogo() {
-    QImage image(246, 44, QImage::Format_RGB32);
+QImage drawLogo(int scale) {
+    QImage image = canvas(QSize(246, 44), scale, QImage::Format_RGB32);
     image.fill(QColor(255, 255, 0)); // the splash panel's yellow
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
@@ -121,7 +129,7 @@ QImage drawLogo() {
     return image;
 }
 
-QImage drawClef() {
+QImage drawClef(int scale) {
     return glyph(QSize(40, 40), [](QPainter& p) {
         // Drawn in a 100-unit square, then scaled: the spiral round the G line, the S rising
         // to the curl at the top, and the long stroke down to the hook and its ball.
@@ -144,10 +152,10 @@ QImage drawClef() {
         p.setBrush(Qt::black);
         p.drawPath(stroke.createStroke(clef));
         p.drawEllipse(QPointF(45.0, 89.0), 6.0, 6.0);
-    });
+    }, scale);
 }
 
-QImage drawPrinter() {
+QImage drawPrinter(int scale) {
     return glyph(QSize(44, 39), [](QPainter& p) {
         // The sheet waiting at the back.
         p.setPen(pen(QColor(90, 90, 90), 0.8));
@@ -190,10 +198,10 @@ QImage drawPrinter() {
             const double inset = (y - 22.5) / 15.0 * 2.0;
             p.drawLine(QPointF(13.5 - inset, y), QPointF(30.5 + inset - (i == 3 ? 8.0 : 0.0), y));
         }
-    });
+    }, scale);
 }
 
-QImage drawFloppy() {
+QImage drawFloppy(int scale) {
     return glyph(QSize(43, 43), [](QPainter& p) {
         // The disk, half pushed into the drive's slot.
         QLinearGradient disk(0, 0, 30, 0);
@@ -234,7 +242,7 @@ QImage drawFloppy() {
         p.drawEllipse(QPointF(8.0, 35.0), 1.3, 1.3);
         p.setBrush(QColor(140, 140, 140));
         p.drawRoundedRect(QRectF(30.0, 33.5, 7.0, 3.0), 1.0, 1.0); // eject button
-    });
+    }, scale);
 }
 
 }  // namespace kw27::assets

@@ -55,12 +55,12 @@ double cylinderShade(double v) {
     return 70.0 + 80.0 * edge + 95.0 * highlight + 35.0 * sheen + 40.0 * reflection;
 }
 
-QImage metalTexture() {
-    QImage tex(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const double cx = x + 0.5;
-            const double v = std::clamp((y + 0.5 - axisY(cx)) / radius(cx), -1.0, 1.0);
+QImage metalTexture(int scale) {
+    QImage tex = canvas(QSize(width, height), scale, QImage::Format_RGB32);
+    for (int y = 0; y < tex.height(); ++y) {
+        for (int x = 0; x < tex.width(); ++x) {
+            const double cx = (x + 0.5) / scale;
+            const double v = std::clamp(((y + 0.5) / scale - axisY(cx)) / radius(cx), -1.0, 1.0);
             // Brushed metal: fine streaks along the pipe, a little grain.
             const int row = int(std::lround((v + 1.0) * 60.0));
             const double streak = 5.0 * hashNoise(row, 0, 17u) + 2.0 * hashNoise(x, y, 5u);
@@ -87,14 +87,14 @@ QPainterPath bodyOutline() {
     return body;
 }
 
-void drawBackdrop(QPainter& p) {
+void drawBackdrop(QPainter& p, int scale) {
     QLinearGradient backdrop(0, 0, 0, height);
     backdrop.setColorAt(0.0, QColor(250, 250, 247));
     backdrop.setColorAt(1.0, QColor(214, 214, 208));
     p.fillRect(QRectF(0, 0, width, height), backdrop);
 
     // The pipe's soft shadow on the table, a little below and behind it.
-    QImage shadow(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage shadow = canvas(QSize(width, height), scale, QImage::Format_ARGB32_Premultiplied);
     shadow.fill(Qt::transparent);
     {
         QPainter s(&shadow);
@@ -131,14 +131,14 @@ void drawOpenEnd(QPainter& p) {
 
 }  // namespace
 
-QImage drawPipe() {
-    QImage image(width, height, QImage::Format_RGB32);
+QImage drawPipe(int scale) {
+    QImage image = canvas(QSize(width, height), scale, QImage::Format_RGB32);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    drawBackdrop(p);
+    drawBackdrop(p, scale);
 
     p.setPen(QPen(QColor(64, 66, 72), 1.0));
-    p.setBrush(QBrush(metalTexture()));
+    p.setBrush(QBrush(metalTexture(scale)));
     p.drawPath(bodyOutline());
 
     // The far end's rim catches a thin line of light.

@@ -3,15 +3,17 @@
 #include "AssetDrawings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <stdexcept>
+#include <string>
 
 namespace kw27::assets {
 namespace {
 
 struct Entry {
     AssetInfo info;
-    QImage (*draw)();
+    QImage (*draw)(int scale);
 };
 
 const std::vector<Entry>& entries() {
@@ -33,6 +35,14 @@ const std::vector<Entry>& entries() {
     return list;
 }
 
+void savePng(const QString& path, const QImage& image) {
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        throw std::runtime_error("cannot create the folder of " + path.toStdString());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+        throw std::runtime_error("cannot write " + path.toStdString());
+}
+
 }  // namespace
 
 const std::vector<AssetInfo>& assetList() {
@@ -45,11 +55,13 @@ const std::vector<AssetInfo>& assetList() {
     return list;
 }
 
-QImage renderAsset(const QString& name) {
+QImage renderAsset(const QString& name, int scale) {
+    if (scale < 1)
+        throw std::invalid_argument("no picture at scale " + std::to_string(scale));
     for (const Entry& e : entries()) {
         if (e.info.name == name) {
-            QImage image = e.draw();
-            if (image.size() != e.info.size)
+            QImage image = e.draw(scale);
+            if (image.size() != e.info.size * scale)
                 throw std::logic_error("picture " + name.toStdString() + " drawn at the wrong size");
             return image;
         }
@@ -57,15 +69,30 @@ QImage renderAsset(const QString& name) {
     throw std::invalid_argument("no picture named " + name.toStdString());
 }
 
+QString scaledName(const QString& name, int scale) {
+    if (scale == 1)
+        return name;
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString suffix = QStringLiteral("@%1x").arg(scale);
+    return dot < 0 ? name + suffix : name.left(dot) + suffix + name.mid(dot);
+}
+
 void writeAssets(const QString& folder) {
-    if (!QDir().mkpath(folder))
-        throw std::runtime_error("cannot create " + folder.toStdString());
-    for (const AssetInfo& a : assetList()) {
-        const QString path = QDir(folder).filePath(a.name);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || !renderAsset(a.name).save(&file, "PNG") ||
-            !file.commit())
-            throw std::runtime_error("cannot write " + path.toStdString());
+    for (const AssetInfo& a : assetList())
+        for (int scale : assetScales)
+            savePng(QDir(folder).filePath(scaledName(a.name, scale)), renderAsset(a.name, scale));
+}
+
+QImage renderIcon(int pixels) {
+    if (pixels < 16)
+        throw std::invalid_argument("no icon below 16 pixels");
+    return drawIconAt(pixels);
+}
+
+void writeIconTheme(const QString& folder, const QString& name, const std::vector<int>& sizes) {
+    for (int n : sizes) {
+        const QString path = QStringLiteral("%1/%2x%2/apps/%3.png").arg(folder, QString::number(n), name);
+        savePng(path, renderIcon(n));
     }
 }
 

@@ -70,7 +70,7 @@ protected:
         form.StartDir = QDir::toNativeSeparators(folder);
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-        started.sounds.requests.clear();  // the start-up scale
+        started.sounds.requests.clear(); // the start-up scale
     }
 
     QString song() const { return kw27::song::songText(*page.Memo1); }
@@ -144,16 +144,16 @@ protected:
 
 TEST_F(CompositionPage, EachKeyAppendsItsNoteThenSoundsItSynchronously) {
     WatchingPlayer player(*page.Memo1);
-    const auto keys = std::array{page.CuteButton2,  page.CuteButton3,  page.CuteButton4,
-                                 page.CuteButton5,  page.CuteButton6,  page.CuteButton7,
-                                 page.CuteButton8,  page.CuteButton9,  page.CuteButton10,
-                                 page.CuteButton11, page.CuteButton12, page.CuteButton13,
-                                 page.CuteButton14, page.CuteButton15};
+    const auto keys =
+        std::array{page.CuteButton2,  page.CuteButton3,  page.CuteButton4,  page.CuteButton5,
+                   page.CuteButton6,  page.CuteButton7,  page.CuteButton8,  page.CuteButton9,
+                   page.CuteButton10, page.CuteButton11, page.CuteButton12, page.CuteButton13,
+                   page.CuteButton14, page.CuteButton15};
     QString expected;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const kw27::Note& note = kw27::kNotes[i];
         SCOPED_TRACE(note.name.toString().toStdString());
-        chimelab::playMode = 0;  // as the pipe-length page leaves it
+        chimelab::playMode = 0; // as the pipe-length page leaves it
         QTest::mouseClick(keys[i], Qt::LeftButton);
         expected += note.name;
         expected += u"\r\n"_s;
@@ -164,6 +164,13 @@ TEST_F(CompositionPage, EachKeyAppendsItsNoteThenSoundsItSynchronously) {
         EXPECT_EQ(chimelab::playMode, 1);
     }
     EXPECT_EQ(keys[0]->caption(), keys[7]->caption());
+
+    // Two quick clicks are one double click: one note, one sound.
+    TCuteButton* sol = page.CuteButton6;
+    QTest::mouseDClick(form.windowHandle(), Qt::LeftButton, {},
+                       sol->mapTo(&form, sol->rect().center()));
+    EXPECT_EQ(song(), expected + u"ソ\r\n"_s);
+    EXPECT_EQ(player.requests.size(), keys.size() + 1);
     EXPECT_EQ(page.Memo1->textCursor().position(), page.Memo1->document()->characterCount() - 1);
 }
 
@@ -189,7 +196,7 @@ TEST_F(CompositionPage, PlaySoundsEachLineInTurnAndLeavesTheSongAsItWas) {
 }
 
 TEST_F(CompositionPage, UndoAndClearChangeTheBoxesWithoutASound) {
-    setSong(u"ド\r\nレ"_s);  // typed, no final line break
+    setSong(u"ド\r\nレ"_s); // typed, no final line break
     QTest::mouseClick(page.CuteButton4, Qt::LeftButton);
     EXPECT_EQ(song(), u"ド\r\nレ\r\nミ"_s);
     started.sounds.requests.clear();
@@ -225,7 +232,8 @@ TEST_F(CompositionPage, AKeyThatWouldOverfillTheSongBoxIsReportedAndNotSounded) 
 }
 
 TEST_F(CompositionPage, SaveOffersSongDataInTheStartFolderEveryTimeAndWritesTheSongBytes) {
-    for (TCuteButton* key : {page.CuteButton2, page.CuteButton15, page.CuteButton9})  // do, rest, upper do
+    for (TCuteButton* key :
+         {page.CuteButton2, page.CuteButton15, page.CuteButton9}) // do, rest, upper do
         QTest::mouseClick(key, Qt::LeftButton);
     QFileDialog* dialog = form.SaveDialog1();
     pressWithDialog(page.BitBtn3, dialog, [&](QFileDialog& shown) {
@@ -252,12 +260,15 @@ TEST_F(CompositionPage, SaveOffersSongDataInTheStartFolderEveryTimeAndWritesTheS
         EXPECT_EQ(offeredName(shown), u"ソングデータ"_s);
         acceptAsOffered(shown);
     });
-    EXPECT_EQ(readBytes(path(u"ソングデータ.ksg"_s)), "\x82\xA9\x82\xA6\x82\xE9\x82\xCC\x89\xCC" + keyed);
+    EXPECT_EQ(readBytes(path(u"ソングデータ.ksg"_s)),
+              "\x82\xA9\x82\xA6\x82\xE9\x82\xCC\x89\xCC" + keyed);
 
     // Replaced without a question; a cancel writes nothing.
     setSong(u"ミ\r\n"_s);
-    pressWithDialog(page.BitBtn3, dialog, [&](QFileDialog& shown) { typeAndAccept(shown, u"かえる.ksg"_s); });
-    EXPECT_EQ(readBytes(path(u"かえる.ksg"_s)), "\x82\xA9\x82\xA6\x82\xE9\x82\xCC\x89\xCC\r\n\x83\x7E\r\n");
+    pressWithDialog(page.BitBtn3, dialog,
+                    [&](QFileDialog& shown) { typeAndAccept(shown, u"かえる.ksg"_s); });
+    EXPECT_EQ(readBytes(path(u"かえる.ksg"_s)),
+              "\x82\xA9\x82\xA6\x82\xE9\x82\xCC\x89\xCC\r\n\x83\x7E\r\n");
     pressWithDialog(page.BitBtn3, dialog, [](QFileDialog& shown) { shown.reject(); });
     EXPECT_EQ(files(), (QStringList{u"かえる.ksg"_s, u"ソングデータ.ksg"_s}));
     EXPECT_TRUE(started.boxes.boxes.empty());
@@ -268,12 +279,12 @@ TEST_F(CompositionPage, SaveOffersSongDataInTheStartFolderEveryTimeAndWritesTheS
 TEST_F(CompositionPage, SaveIntoAFolderNobodyMayWriteWarnsAndChangesNothing) {
     page.Edit1->setText(u"曲"_s);
     setSong(u"ド\r\n"_s);
-    pressWithDialog(page.BitBtn3, form.SaveDialog1(), [](QFileDialog& shown) {
-        typeAndAccept(shown, u"/proc/kw27-song"_s);
-    });
+    pressWithDialog(page.BitBtn3, form.SaveDialog1(),
+                    [](QFileDialog& shown) { typeAndAccept(shown, u"/proc/kw27-song"_s); });
     ASSERT_EQ(started.boxes.boxes.size(), 1u);
     EXPECT_EQ(started.boxes.boxes[0].caption, u"警告"_s);
-    EXPECT_EQ(started.boxes.boxes[0].text, u"ファイルを保存できません｡保存場所を変更してください"_s);
+    EXPECT_EQ(started.boxes.boxes[0].text,
+              u"ファイルを保存できません｡保存場所を変更してください"_s);
     EXPECT_EQ(started.boxes.boxes[0].icon, kw27::MessageIcon::Warning);
     EXPECT_FALSE(QFileInfo::exists(u"/proc/kw27-song.ksg"_s));
     EXPECT_EQ(page.Edit1->text(), u"曲"_s);
@@ -304,7 +315,8 @@ TEST_F(CompositionPage, LoadFillsBothBoxesAndTheOpenDialogThenOffersThatFile) {
 }
 
 TEST_F(CompositionPage, ALoadThatFailsIsReportedAndLeavesBothBoxes) {
-    writeBytes(path(u"big.ksg"_s), "\r\n" + std::string(std::size_t(kw27::song::kBoxCapacity) + 1, 'S'));
+    writeBytes(path(u"big.ksg"_s),
+               "\r\n" + std::string(std::size_t(kw27::song::kBoxCapacity) + 1, 'S'));
     struct Case {
         const char16_t* typed;
         QString message;
@@ -322,7 +334,8 @@ TEST_F(CompositionPage, ALoadThatFailsIsReportedAndLeavesBothBoxes) {
             typeAndAccept(shown, QString::fromUtf16(c.typed));
         });
         ASSERT_EQ(started.boxes.boxes.size(), 1u);
-        EXPECT_EQ(started.boxes.boxes[0].text.toStdString(), kw27::errorReportText(c.message).toStdString());
+        EXPECT_EQ(started.boxes.boxes[0].text.toStdString(),
+                  kw27::errorReportText(c.message).toStdString());
         EXPECT_EQ(started.boxes.boxes[0].icon, kw27::MessageIcon::Stop);
         EXPECT_EQ(page.Edit1->text(), u"前の曲"_s);
         EXPECT_EQ(song(), u"ソ\r\n"_s);
@@ -353,23 +366,28 @@ TEST_F(CompositionPage, SharpKeysLieInFrontAndTabGoesKeysTitlePanelSong) {
     EXPECT_EQ(page.GroupBox6->childAt(page.CuteButton2->geometry().center() + QPoint(0, 50)),
               page.CuteButton2);
 
-    const std::vector<QWidget*> order{
-        page.CuteButton2,  page.CuteButton3,  page.CuteButton4,  page.CuteButton5,
-        page.CuteButton6,  page.CuteButton7,  page.CuteButton8,  page.CuteButton9,
-        page.CuteButton10, page.CuteButton11, page.CuteButton12, page.CuteButton13,
-        page.CuteButton14, page.CuteButton15, page.Edit1,        page.BitBtn2,
-        page.BitBtn3,      page.BitBtn4,      page.BitBtn5,      page.BitBtn6,
-        page.Memo1};
+    const std::vector<QWidget*> order{page.CuteButton2,  page.CuteButton3,  page.CuteButton4,
+                                      page.CuteButton5,  page.CuteButton6,  page.CuteButton7,
+                                      page.CuteButton8,  page.CuteButton9,  page.CuteButton10,
+                                      page.CuteButton11, page.CuteButton12, page.CuteButton13,
+                                      page.CuteButton14, page.CuteButton15, page.Edit1,
+                                      page.BitBtn2,      page.BitBtn3,      page.BitBtn4,
+                                      page.BitBtn5,      page.BitBtn6,      page.Memo1};
     for (std::size_t i = 0; i + 1 < order.size(); ++i) {
         QWidget* next = order[i]->nextInFocusChain();
         while (next->focusPolicy() == Qt::NoFocus)
             next = next->nextInFocusChain();
         EXPECT_EQ(next, order[i + 1]) << order[i]->objectName().toStdString();
     }
-    for (QPushButton* button : {page.BitBtn2, page.BitBtn3, page.BitBtn4, page.BitBtn5, page.BitBtn6})
+    // Tab in the song box moves on, as in the page's other controls, instead of typing a tab.
+    QTest::keyClick(page.Memo1, Qt::Key_Tab);
+    EXPECT_EQ(song(), u""_s);
+
+    for (QPushButton* button :
+         {page.BitBtn2, page.BitBtn3, page.BitBtn4, page.BitBtn5, page.BitBtn6})
         EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
     const TCuteButton* rest = page.CuteButton15;
     EXPECT_LE(rest->fontMetrics().horizontalAdvance(rest->caption()), rest->captionRect().width());
 }
 
-}  // namespace
+} // namespace

@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 using namespace chimelab::test;
@@ -106,4 +111,20 @@ TEST(MainWindow, MakesEachDialogOnceWhenFirstAskedAndNeverShowsItItself) {
     EXPECT_EQ(form.findChildren<QDialog*>().size(), 3);
     for (QDialog* dialog : form.findChildren<QDialog*>())
         EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST(MainWindow, EveryControlOnEveryPageHasANameAScreenReaderCanSay) {
+    StartedWindow started;
+    QStringList unnamed;
+    for (QWidget* w : started.form->findChildren<QWidget*>()) {
+        const bool control = w->property("Caption").isValid() ||
+                             qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) ||
+                             qobject_cast<QComboBox*>(w) || qobject_cast<QPlainTextEdit*>(w) ||
+                             qobject_cast<QTextEdit*>(w);
+        if (control && !qobject_cast<QComboBox*>(w->parentWidget()) &&
+            !w->objectName().startsWith(QLatin1String("qt_")) && w->height() > 0 &&
+            w->accessibleName().isEmpty())
+            unnamed << w->objectName();
+    }
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QLatin1Char(' ')).toStdString();
 }

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QString>
 #include <cmath>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,31 @@ TEST(Assets, IconIsABlueFigureOnATransparentGround) {
     }
     EXPECT_GT(opaque, 32 * 32 / 5);
     EXPECT_GT(blue, opaque / 2);
+}
+
+// The menu's icons are the window icon's figure scaled: the same share of the square covered,
+// mostly blue, on a transparent ground; at 32 pixels the very same picture.
+TEST(Assets, ThemeIconsScaleTheWindowIcon) {
+    const QImage window = QImage(QStringLiteral(":/assets/icon.png")).convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(kw27::assets::renderIcon(32), window);
+    auto covered = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += qAlpha(image.pixel(x, y)) >= 128 ? 1 : 0;
+        return double(n) / (image.width() * image.height());
+    };
+    const double windowShare = covered(window);
+    for (int n : {16, 48, 256}) {
+        SCOPED_TRACE(n);
+        const QImage icon = kw27::assets::renderIcon(n);
+        ASSERT_EQ(icon.size(), QSize(n, n));
+        EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+        EXPECT_NEAR(covered(icon), windowShare, windowShare * 0.15);
+        const QRgb middle = icon.pixel(n / 2, n * 20 / 32);
+        EXPECT_GT(qBlue(middle), qRed(middle) + 40);
+    }
+    EXPECT_THROW(kw27::assets::renderIcon(8), std::invalid_argument);
 }
 
 // The pipe-length page puts the picture at (39, 152) and twelve dots over it; each dot's

@@ -1,0 +1,78 @@
+# Installs the build into a stage folder (as DESTDIR) and checks that what a classroom
+# machine needs is there: the programs and their data in one folder, the command, the menu
+# entry pointing at that folder and the icon.
+#   cmake -DBUILD_DIR=... -DSTAGE=... -DINSTALL_DIR=/opt/kw27 -DPROGRAMS=Chimelab,Triplay
+#         -DDESKTOP_ID=... -DMANUAL=<manual in the sources> -P InstallLayoutTest.cmake
+
+file(REMOVE_RECURSE "${STAGE}")
+set(ENV{DESTDIR} "${STAGE}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix /usr
+                RESULT_VARIABLE result OUTPUT_QUIET ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed (${result}): ${errors}")
+endif()
+
+set(failures)
+function(expect_file path)
+  if(NOT EXISTS "${STAGE}${path}" OR IS_DIRECTORY "${STAGE}${path}")
+    list(APPEND failures "missing: ${path}")
+  endif()
+  set(failures "${failures}" PARENT_SCOPE)
+endfunction()
+function(expect_program path)
+  expect_file("${path}")
+  execute_process(COMMAND test -x "${STAGE}${path}" RESULT_VARIABLE not_executable)
+  if(not_executable)
+    list(APPEND failures "not executable: ${path}")
+  endif()
+  set(failures "${failures}" PARENT_SCOPE)
+endfunction()
+function(expect_line file regex)
+  file(STRINGS "${STAGE}${file}" found ENCODING UTF-8 REGEX "${regex}")
+  if(NOT found)
+    list(APPEND failures "${file}: no line matching ${regex}")
+  endif()
+  set(failures "${failures}" PARENT_SCOPE)
+endfunction()
+
+string(REPLACE "," ";" PROGRAMS "${PROGRAMS}")
+foreach(program ${PROGRAMS})
+  expect_program("${INSTALL_DIR}/${program}")
+endforeach()
+# One file of each kind the programs open: scale sound, catalogue sounds, a clip with a
+# Japanese name, the simulator's sharp.
+foreach(data Data/C.wav Data/Data1/14cm.wav Data/Data2/yasumi.wav Data/Data2/ド.avi "Data/Data2/C#.wav")
+  expect_file("${INSTALL_DIR}/${data}")
+endforeach()
+if(EXISTS "${MANUAL}")
+  expect_file("${INSTALL_DIR}/Data/マニュアル/KW-27ヘルプ.html")
+endif()
+
+expect_program(/usr/bin/chimelab)
+expect_line(/usr/bin/chimelab "^cd '${INSTALL_DIR}'")
+set(desktop "/usr/share/applications/${DESKTOP_ID}.desktop")
+expect_file("${desktop}")
+if(EXISTS "${STAGE}${desktop}")
+  expect_line("${desktop}" "^Exec=${INSTALL_DIR}/Chimelab$")
+  expect_line("${desktop}" "^Path=${INSTALL_DIR}$")
+  expect_line("${desktop}" "^Icon=${DESKTOP_ID}$")
+  expect_line("${desktop}" "^Name\\[ja\\]=パイプチャイム制作･設計ソフト KW-27$")
+  find_program(VALIDATE desktop-file-validate)
+  if(VALIDATE)
+    execute_process(COMMAND "${VALIDATE}" "${STAGE}${desktop}" RESULT_VARIABLE invalid
+                    OUTPUT_VARIABLE complaints ERROR_VARIABLE complaints)
+    if(invalid)
+      list(APPEND failures "desktop-file-validate: ${complaints}")
+    endif()
+  endif()
+endif()
+foreach(n 16 48 256)
+  expect_file("/usr/share/icons/hicolor/${n}x${n}/apps/${DESKTOP_ID}.png")
+endforeach()
+expect_file(/usr/share/man/man1/chimelab.1.gz)
+
+if(failures)
+  list(JOIN failures "\n  " report)
+  message(FATAL_ERROR "install layout:\n  ${report}")
+endif()
+file(REMOVE_RECURSE "${STAGE}")

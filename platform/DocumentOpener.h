@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+namespace kw27 {
+
+// Opens a document with the viewer that the desktop associates with its type, and returns at
+// once: the viewer runs by itself. False when the file is not there or no viewer could be
+// started. The file is looked at first because the desktop's opener reports success for a
+// file that does not exist, leaving the viewer to complain, or nobody.
+bool openDocument(const QString& fileName);
+
+// What openDocument hands an existing file to: QDesktopServices::openUrl unless a test has
+// installed a recorder. Returns the one installed before; an empty function restores the
+// desktop's.
+using UrlOpener = std::function<bool(const QUrl&)>;
+UrlOpener setUrlOpener(UrlOpener opener);
+
+}  // namespace kw27

@@ -1,0 +1,127 @@
+// Takes the manual's pictures of Chimelab: the splash window and each page of the main window,
+// with a few choices made on them as a pupil would. Run in the output folder (start-up needs
+// the data set), with the offscreen platform; the pictures go to the folder given.
+// Pages whose controls are not there yet are taken as they are.
+
+#include "KwApplication.h"
+#include "MessageBoxes.h"
+#include "Splash.h"
+#include "Unit1.h"
+#include "WavPlayer.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <cstdio>
+
+namespace {
+
+class Silence : public kw27::SoundPlayer {
+public:
+    bool play(const QString&, unsigned) override { return true; }
+};
+
+// A box would wait for a person: say what it was and carry on.
+class PrintedBoxes : public kw27::MessageSink {
+public:
+    void show(QWidget*, const QString& caption, const QString& text, kw27::MessageIcon) override {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+    }
+};
+
+template <class T>
+T* control(QWidget* page, const char* name) {
+    return page->findChild<T*>(QString::fromLatin1(name));
+}
+
+void setText(QWidget* page, const char* name, const QString& text) {
+    if (auto* edit = control<QLineEdit>(page, name))
+        edit->setText(text);
+    else if (auto* plain = control<QPlainTextEdit>(page, name))
+        plain->setPlainText(text);
+    else if (auto* rich = control<QTextEdit>(page, name))
+        rich->setPlainText(text);
+}
+
+void choose(QWidget* page, const char* name, int position) {
+    if (auto* box = control<QComboBox>(page, name)) {
+        box->setCurrentIndex(position);
+        // The page may listen to either signal; the total comes out the same.
+        Q_EMIT box->activated(position);
+    }
+}
+
+bool save(QWidget* window, const QString& folder, const char* name) {
+    QCoreApplication::processEvents();
+    const QString path = QDir(folder).filePath(QString::fromLatin1(name));
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    KwApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <picture folder>\n", argv[0]);
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    Silence silence;
+    kw27::setSoundPlayer(&silence);
+    PrintedBoxes boxes;
+    kw27::setMessageSink(&boxes);
+
+    bool ok = true;
+    {
+        TForm2 splash;
+        splash.show();
+        ok &= save(&splash, folder, "splash.png");
+    }
+
+    // A fixed date, so that the pictures come out the same whenever they are taken.
+    TForm1 form([] { return QDate(2026, 4, 9); });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    form.show();
+    QTabWidget* tabs = form.ui->PageControl1;
+
+    if (auto* dot = control<QAbstractButton>(form.ui->TabSheet1, "SpeedButton7"))
+        dot->click();
+    tabs->setCurrentWidget(form.ui->TabSheet1);
+    ok &= save(&form, folder, "chimelab-length.png");
+
+    tabs->setCurrentWidget(form.ui->TabSheet2);
+    ok &= save(&form, folder, "chimelab-pitch.png");
+
+    tabs->setCurrentWidget(form.ui->TabSheet3);
+    ok &= save(&form, folder, "chimelab-simulation.png");
+
+    QWidget* sheet = form.ui->TabSheet4;
+    setText(sheet, "Edit2", QStringLiteral("さくら中学校"));
+    setText(sheet, "Edit3", QStringLiteral("2学年　3組"));
+    setText(sheet, "Edit4", QStringLiteral("山田　花子"));
+    setText(sheet, "Memo2", QStringLiteral("ドミソの和音のチャイムにします。\n玄関につるします。"));
+    choose(sheet, "ComboBox1", 12);
+    choose(sheet, "ComboBox2", 14);
+    choose(sheet, "ComboBox3", 16);
+    tabs->setCurrentWidget(sheet);
+    ok &= save(&form, folder, "chimelab-sheet.png");
+
+    QWidget* song = form.ui->TabSheet5;
+    setText(song, "Edit1", QStringLiteral("かえるのうた"));
+    setText(song, "Memo1", QStringLiteral("ド\nレ\nミ\nファ\nミ\nレ\nド\nヤスミ\n"));
+    tabs->setCurrentWidget(song);
+    ok &= save(&form, folder, "chimelab-composition.png");
+
+    return ok ? 0 : 1;
+}
