@@ -127,7 +127,8 @@ QFileDialog* TForm1::SaveDialog1() {
 
 QPrintDialog* TForm1::PrinterSetupDialog1() {
     if (!printerSetupDialog_) {
-        printer_ = std::make_unique<QPrinter>();
+        // The sheet is laid out in the printer's own resolution, not the screen's.
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printerSetupDialog_ = new QPrintDialog(printer_.get(), this);
         printerSetupDialog_->setObjectName(QStringLiteral("PrinterSetupDialog1"));
     }

@@ -138,7 +138,6 @@ void TForm1::BitBtn7Click(QObject*) {
 }
 
 void TForm1::BitBtn8Click(QObject*) {
-    sheetPage.RichEdit1->clear();
     QFileDialog* dialog = SaveDialog1();
     // Set on every press: the song page shows the same dialog with its own values, and the
     // name offered is always the sheet's, never the one last chosen.

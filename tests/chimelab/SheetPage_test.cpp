@@ -1,6 +1,6 @@
 #include "ChimelabFixture.h"
 #include "PipeCatalogue.h"
-#include "QStringPrinting.h"
+#include "SheetBuilder.h"
 #include "SheetRtfReader.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +18,7 @@ using namespace chimelab::test;
 
 namespace {
 
-const QString kPrintWarning = QStringLiteral("印刷が出来ません｡プリンタを確認してください｡");
-const QString kSaveWarning = QStringLiteral("ファイルが保存できません｡");
-
-// Picks catalogue position p in chooser as the pupil does with the keyboard: to the top of
-// the list, then down.
+// Picks catalogue position p as the pupil does with the keyboard: top of the list, then down.
 void choose(QComboBox* chooser, int p) {
     QTest::keyClick(chooser, Qt::Key_Home);
     for (int i = 0; i < p; ++i)
@@ -62,52 +58,33 @@ void printToFile(QDialog* dialog, const QString& path) {
     typeInto(dialog, "filename", path);
 }
 
-// The filled page of these tests and the sheet it gives.
 void fillPage(Ui::SheetPage& page) {
     page.Edit5->setText(QStringLiteral("2001年 4月 10日"));
     page.Edit2->setText(QStringLiteral("北　中学校"));
     page.Edit3->setText(QStringLiteral("　2学年　3組"));
     page.Edit4->setText(QStringLiteral("鈴木 一郎"));
-    choose(page.ComboBox1, 11); // 25cm
-    choose(page.ComboBox2, 6);  // 20cm
-    choose(page.ComboBox3, 17); // ラ (14.3cm)
+    choose(page.ComboBox1, 11);
+    choose(page.ComboBox2, 6);
+    choose(page.ComboBox3, 17);
     page.Memo2->setPlainText(QStringLiteral("材料は59cmまで｡\n\n短いパイプで作り直す"));
 }
 
-const QStringList& filledSheet() {
-    static const QStringList lines{
-        QString(),
-        QStringLiteral("2001年 4月 10日"),
-        QString(),
-        QStringLiteral("北　中学校"),
-        QString(),
-        QStringLiteral("　2学年　3組"),
-        QString(),
-        QStringLiteral("鈴木 一郎"),
-        QString(),
-        QString(),
-        QStringLiteral("パイプ1　25cm"),
-        QString(),
-        QStringLiteral("パイプ2　20cm"),
-        QString(),
-        QStringLiteral("パイプ3　ラ (14.3cm)"),
-        QString(),
-        QStringLiteral("選択したパイプの長さの合計は59.3cmです"),
-        QString(),
-        QString(),
-        QStringLiteral("材料は59cmまで｡"),
-        QString(),
-        QStringLiteral("短いパイプで作り直す"),
-    };
-    return lines;
+// The sheet of the filled page, one paragraph a line.
+QString filledSheet() {
+    return kw27::buildSheet({QStringLiteral("2001年 4月 10日"), QStringLiteral("北　中学校"),
+                             QStringLiteral("　2学年　3組"), QStringLiteral("鈴木 一郎"),
+                             QStringLiteral("25cm"), QStringLiteral("20cm"),
+                             QStringLiteral("ラ (14.3cm)"), QStringLiteral("59.3"),
+                             QStringLiteral("材料は59cmまで｡\n\n短いパイプで作り直す")})
+        .join(u'\n');
 }
 
-QStringList rtfParagraphs(const QString& path) {
+QString savedSheet(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {QStringLiteral("(cannot read %1)").arg(path)};
+        return QStringLiteral("(cannot read %1)").arg(path);
     const kw27::test::RtfRead read = kw27::test::readRtf(file.readAll(), true);
-    return read.valid ? read.paragraphs : QStringList{read.error};
+    return read.valid ? read.paragraphs.join(u'\n') : read.error;
 }
 
 // Text without white space: PDF text extraction guesses spaces and line ends.
@@ -126,22 +103,14 @@ QString printedText(const QString& pdf) {
     return withoutSpace(QString::fromUtf8(process.readAllStandardOutput()));
 }
 
-} // namespace
-
-TEST(SheetPage, ChoosersListTheCatalogueTakeNoTypingAndStartWithNothingChosen) {
-    StartedWindow started;
-    const Ui::SheetPage& page = started.form->sheetPage;
-    for (QComboBox* chooser : {page.ComboBox1, page.ComboBox2, page.ComboBox3}) {
-        QStringList items;
-        for (int i = 0; i < chooser->count(); ++i)
-            items += chooser->itemText(i);
-        EXPECT_EQ(items, kw27::pipeLabels());
-        EXPECT_FALSE(chooser->isEditable());
-        EXPECT_EQ(chooser->currentIndex(), -1);
-    }
-    EXPECT_TRUE(page.Label27->text().isEmpty());
-    EXPECT_EQ(page.Label27->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+void expectOneWarning(const kw27::test::RecordingMessageSink& sink, const char* text) {
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].caption, QStringLiteral("警告"));
+    EXPECT_EQ(sink.boxes[0].text.toStdString(), text);
+    EXPECT_EQ(sink.boxes[0].icon, kw27::MessageIcon::Warning);
 }
+
+} // namespace
 
 TEST(SheetPage, TotalIsExactInShortestFormRedOnlyAbove59AndCountsAPipeOncePerChooser) {
     struct Row {
@@ -151,6 +120,7 @@ TEST(SheetPage, TotalIsExactInShortestFormRedOnlyAbove59AndCountsAPipeOncePerCho
     };
     const QColor blue(0, 0, 255), red(255, 0, 0);
     const Row rows[] = {
+        {-1, -1, -1, "", red},      // as the page starts
         {11, -1, -1, "25", blue},   // 25cm alone
         {6, 6, 5, "59", blue},      // 20 + 20 + 19: the limit itself
         {11, 6, 17, "59.3", red},   // 25 + 20 + ラ 14.3
@@ -163,12 +133,20 @@ TEST(SheetPage, TotalIsExactInShortestFormRedOnlyAbove59AndCountsAPipeOncePerCho
         StartedWindow started;
         started.form->show();
         Ui::SheetPage& page = started.form->sheetPage;
-        const int positions[] = {row.p1, row.p2, row.p3};
         QComboBox* choosers[] = {page.ComboBox1, page.ComboBox2, page.ComboBox3};
-        for (int i = 0; i < 3; ++i)
+        const int positions[] = {row.p1, row.p2, row.p3};
+        for (int i = 0; i < 3; ++i) {
+            QStringList items;
+            for (int k = 0; k < choosers[i]->count(); ++k)
+                items += choosers[i]->itemText(k);
+            EXPECT_EQ(items, kw27::pipeLabels());
+            EXPECT_FALSE(choosers[i]->isEditable());
             if (positions[i] >= 0)
                 choose(choosers[i], positions[i]);
-        EXPECT_EQ(page.Label27->text(), QString::fromUtf8(row.text));
+            else
+                EXPECT_EQ(choosers[i]->currentIndex(), -1);
+        }
+        EXPECT_EQ(page.Label27->text().toStdString(), row.text);
         EXPECT_EQ(page.Label27->palette().color(QPalette::WindowText), row.colour);
         EXPECT_GE(page.Label27->width(),
                   page.Label27->fontMetrics().horizontalAdvance(page.Label27->text()));
@@ -202,7 +180,7 @@ TEST(SheetPage, SaveOffersTheSheetsNameInTheStartFolderAndWritesTheSheetAsRtf) {
     const QString folder = kw27::test::makeFolder(QStringLiteral("sheets"));
     QFileDialog* dialog = form.SaveDialog1();
 
-    // name typed -> file written; "rtf" only goes on a name without an extension.
+    // Name typed, file written: "rtf" goes only on a name without an extension.
     const struct {
         const char* typed;
         const char* written;
@@ -210,11 +188,11 @@ TEST(SheetPage, SaveOffersTheSheetsNameInTheStartFolderAndWritesTheSheetAsRtf) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
         QStringList offered;
-        QString title, folderShown, filter;
+        QString title, shownFolder, filter;
         DialogAnswer answer(dialog, [&] {
             offered = dialog->selectedFiles();
             title = dialog->windowTitle();
-            folderShown = dialog->directory().absolutePath();
+            shownFolder = dialog->directory().absolutePath();
             filter = dialog->selectedNameFilter();
             dialog->setDirectory(folder);
             typeInto(dialog, "fileNameEdit", QString::fromUtf8(row.typed));
@@ -225,11 +203,10 @@ TEST(SheetPage, SaveOffersTheSheetsNameInTheStartFolderAndWritesTheSheetAsRtf) {
         EXPECT_EQ(offered,
                   QStringList{QDir::current().absoluteFilePath(QStringLiteral("仕様書.rtf"))});
         EXPECT_EQ(title, QStringLiteral("ファイルを保存"));
-        EXPECT_EQ(folderShown, QDir::currentPath());
+        EXPECT_EQ(shownFolder, QDir::currentPath());
         EXPECT_EQ(filter, QStringLiteral("仕様書ファイル (*.rtf)"));
-        EXPECT_EQ(
-            rtfParagraphs(folder + u'/' + QString::fromUtf8(row.written)).join(u'\n').toStdString(),
-            filledSheet().join(u'\n').toStdString());
+        EXPECT_EQ(savedSheet(folder + u'/' + QString::fromUtf8(row.written)).toStdString(),
+                  filledSheet().toStdString());
     }
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 3);
     EXPECT_TRUE(started.boxes.boxes.empty());
@@ -247,13 +224,12 @@ TEST(SheetPage, SaveThatCannotCreateTheFileWarnsAndWritesNothingAndACancelledOne
     QFile probe(readOnly + QStringLiteral("/probe"));
     const bool permissionsHold = !probe.open(QIODevice::WriteOnly);
     probe.remove();
-    const QString vanishing = kw27::test::makeFolder(QStringLiteral("vanishing"));
     const struct {
         QString folder;
         bool applies;
         bool removeOnceChosen; // a stick pulled out while the dialog is open
-    } rows[] = {{readOnly, permissionsHold, false}, {vanishing, true, true}};
-
+    } rows[] = {{readOnly, permissionsHold, false},
+                {kw27::test::makeFolder(QStringLiteral("vanishing")), true, true}};
     for (const auto& row : rows) {
         if (!row.applies)
             continue;
@@ -263,14 +239,11 @@ TEST(SheetPage, SaveThatCannotCreateTheFileWarnsAndWritesNothingAndACancelledOne
             dialog->setDirectory(row.folder);
             if (row.removeOnceChosen)
                 QDir(row.folder).removeRecursively();
-            static_cast<QDialog*>(dialog)->accept(); // Save, as the button does
+            static_cast<QDialog*>(dialog)->accept();
         });
         QTest::mouseClick(form.sheetPage.BitBtn8, Qt::LeftButton);
         ASSERT_TRUE(answer.shown);
-        ASSERT_EQ(started.boxes.boxes.size(), 1u);
-        EXPECT_EQ(started.boxes.boxes[0].caption, QStringLiteral("警告"));
-        EXPECT_EQ(started.boxes.boxes[0].text, kSaveWarning);
-        EXPECT_EQ(started.boxes.boxes[0].icon, kw27::MessageIcon::Warning);
+        expectOneWarning(started.boxes, "ファイルが保存できません｡");
         EXPECT_TRUE(QDir(row.folder).isEmpty());
     }
     QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -283,56 +256,34 @@ TEST(SheetPage, SaveThatCannotCreateTheFileWarnsAndWritesNothingAndACancelledOne
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("仕様書.rtf")));
 }
 
-TEST(SheetPage, PrintingTwiceGivesTwoIdenticalSheetsUnderTheJobTitle) {
+TEST(SheetPage, PrintCancelledPrintsNothingPrintedTwiceGivesTwoIdenticalSheetsFailedWarns) {
     StartedWindow started;
     TForm1& form = *started.form;
     form.show();
     fillPage(form.sheetPage);
     QPrintDialog* dialog = form.PrinterSetupDialog1();
-    QPrinter* printer = dialog->printer();
     const QString folder = kw27::test::makeFolder(QStringLiteral("printed"));
-    for (const QString& name : {QStringLiteral("first.pdf"), QStringLiteral("second.pdf")}) {
-        SCOPED_TRACE(name.toStdString());
+    auto press = [&](const QString& pdf, bool confirm) {
         DialogAnswer answer(dialog, [&] {
-            printToFile(dialog, folder + u'/' + name);
-            dialog->accept();
+            printToFile(dialog, pdf);
+            // Accepted as it stands: the dialog's own check of the file would ask first.
+            confirm ? dialog->accept() : dialog->reject();
         });
         QTest::mouseClick(form.sheetPage.BitBtn7, Qt::LeftButton);
-        ASSERT_TRUE(answer.shown);
-        EXPECT_EQ(printer->docName(), QStringLiteral("仕様書"));
-        EXPECT_EQ(printedText(folder + u'/' + name).toStdString(),
-                  withoutSpace(filledSheet().join(QString())).toStdString());
+        EXPECT_TRUE(answer.shown);
+    };
+
+    press(folder + QStringLiteral("/cancelled.pdf"), false);
+    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/cancelled.pdf")));
+    for (const char* name : {"/first.pdf", "/second.pdf"}) {
+        SCOPED_TRACE(name);
+        press(folder + QString::fromLatin1(name), true);
+        EXPECT_EQ(dialog->printer()->docName(), QStringLiteral("仕様書"));
+        EXPECT_EQ(printedText(folder + QString::fromLatin1(name)).toStdString(),
+                  withoutSpace(filledSheet()).toStdString());
     }
     EXPECT_TRUE(started.boxes.boxes.empty());
-}
 
-TEST(SheetPage, CancelledPrintPrintsNothingAndAFailedOneWarns) {
-    StartedWindow started;
-    TForm1& form = *started.form;
-    form.show();
-    QPrintDialog* dialog = form.PrinterSetupDialog1();
-    const QString folder = kw27::test::makeFolder(QStringLiteral("printed"));
-    {
-        DialogAnswer answer(dialog, [&] {
-            printToFile(dialog, folder + QStringLiteral("/sheet.pdf"));
-            dialog->reject();
-        });
-        QTest::mouseClick(form.sheetPage.BitBtn7, Qt::LeftButton);
-        ASSERT_TRUE(answer.shown);
-    }
-    EXPECT_TRUE(started.boxes.boxes.empty());
-    EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/sheet.pdf")));
-
-    {
-        // Accepted as it stands: the dialog's own check of the file would ask first.
-        DialogAnswer answer(dialog, [&] {
-            printToFile(dialog, folder + QStringLiteral("/missing-folder/sheet.pdf"));
-            dialog->accept();
-        });
-        QTest::mouseClick(form.sheetPage.BitBtn7, Qt::LeftButton);
-        ASSERT_TRUE(answer.shown);
-    }
-    ASSERT_EQ(started.boxes.boxes.size(), 1u);
-    EXPECT_EQ(started.boxes.boxes[0].caption, QStringLiteral("警告"));
-    EXPECT_EQ(started.boxes.boxes[0].text, kPrintWarning);
+    press(folder + QStringLiteral("/missing-folder/sheet.pdf"), true);
+    expectOneWarning(started.boxes, "印刷が出来ません｡プリンタを確認してください｡");
 }
