@@ -11,6 +11,7 @@
 
 #include "MixingDevice.h"
 #include "TriplayProgram.h"
+#include "StartupProbe.h"
 #include "Unit2.h"
 
 #include <benchmark/benchmark.h>
@@ -21,26 +22,15 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <optional>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
-using Clock = std::chrono::steady_clock; // CLOCK_MONOTONIC: the same clock in every process
-
-std::int64_t nowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
-        .count();
-}
+using kw27::bench::nowNs;
+using kw27::bench::selfPath;
 
 // Prints the time of the first complete paint of a top-level window (after the paint pass,
 // where a zero timer posted from the paint event runs) and the number of sounds the window
@@ -89,46 +79,16 @@ struct Shown {
     int loaded = 0;
 };
 
-std::filesystem::path selfPath() {
-    return std::filesystem::read_symlink("/proc/self/exe");
-}
-
-// Spawns this program in probe mode, returns the first paint from the moment of the spawn.
+// Runs one probe; its first paint from the moment of the spawn.
 std::optional<Shown> runProbe(const char* which) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
+    const std::optional<kw27::bench::ProbeRun> run = kw27::bench::runProbe(which);
+    if (!run)
         return std::nullopt;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[1]);
-
-    const std::string self = selfPath().string();
-    std::string mode = std::string("--probe=") + which;
-    char* args[] = {const_cast<char*>(self.c_str()), mode.data(), nullptr};
-    pid_t pid = 0;
-    const std::int64_t spawnedNs = nowNs();
-    const int spawned = posix_spawn(&pid, self.c_str(), &actions, nullptr, args, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
-    if (spawned != 0) {
-        close(pipeFds[0]);
-        return std::nullopt;
-    }
-    std::string output;
-    char buffer[256];
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, std::size_t(n));
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
     long long ns = 0;
     Shown shown;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-        std::sscanf(output.c_str(), "%lld %d", &ns, &shown.loaded) != 2)
+    if (std::sscanf(run->output.c_str(), "%lld %d", &ns, &shown.loaded) != 2)
         return std::nullopt;
-    shown.ms = double(ns - spawnedNs) / 1e6;
+    shown.ms = double(ns - run->spawnedNs) / 1e6;
     return shown;
 }
 
