@@ -12,9 +12,7 @@
 #include "WavPlayer.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QLayout>
-#include <QScreen>
 #include <QShowEvent>
 #include <array>
 
@@ -167,8 +165,7 @@ void TForm1::showEvent(QShowEvent* event) {
     // Centred when first shown, with its final size.
     if (!event->spontaneous() && !placed_) {
         placed_ = true;
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        kw27::centreOnScreen(this);
     }
     QMainWindow::showEvent(event);
 }

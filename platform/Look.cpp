@@ -1,5 +1,7 @@
 #include "Look.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace kw27 {
@@ -15,6 +17,11 @@ void setBackgroundColour(QWidget* widget, TColor colour) {
     palette.setColor(QPalette::Window, colorToRgb(colour));
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+void centreOnScreen(QWidget* window) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 }  // namespace kw27

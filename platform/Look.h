@@ -15,4 +15,7 @@ void setTextColour(QWidget* widget, TColor colour, QPalette::ColorRole role = QP
 // A control's background colour, for controls that fill their own background.
 void setBackgroundColour(QWidget* widget, TColor colour);
 
+// Moves a window to the middle of the screen's available area, at its present size.
+void centreOnScreen(QWidget* window);
+
 }  // namespace kw27

@@ -8,8 +8,6 @@
 #include "TColor.h"
 #include "Total.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QShowEvent>
 
 namespace triplay {
@@ -191,8 +189,7 @@ void TForm1::showEvent(QShowEvent* event) {
     // Centred when first shown.
     if (!event->spontaneous() && !placed_) {
         placed_ = true;
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+        kw27::centreOnScreen(this);
     }
     QWidget::showEvent(event);
 }

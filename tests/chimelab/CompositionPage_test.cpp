@@ -18,22 +18,10 @@
 
 namespace {
 
+using kw27::test::readBytes;
+using kw27::test::writeBytes;
 using namespace Qt::StringLiterals;
 using chimelab::test::StartedWindow;
-
-std::string readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    const QByteArray data = file.readAll();
-    return std::string(data.constData(), std::size_t(data.size()));
-}
-
-void writeBytes(const QString& path, std::string_view bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
-}
 
 // Types text one character at a time, as a keyboard with an input method would deliver it.
 void typeText(QWidget* widget, const QString& text) {

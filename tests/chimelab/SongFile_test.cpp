@@ -19,25 +19,13 @@
 
 namespace {
 
+using kw27::test::readBytes;
+using kw27::test::writeBytes;
 using namespace Qt::StringLiterals;
 using kw27::song::SongFileText;
 
 std::string bytesOf(std::initializer_list<unsigned char> bytes) {
     return std::string(bytes.begin(), bytes.end());
-}
-
-std::string readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "<missing>";
-    const QByteArray data = file.readAll();
-    return std::string(data.constData(), std::size_t(data.size()));
-}
-
-void writeBytes(const QString& path, std::string_view bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
 }
 
 QString thrownMessage(const std::function<void()>& action) {

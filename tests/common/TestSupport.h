@@ -3,8 +3,13 @@
 #include "MessageBoxes.h"
 #include "WavPlayer.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace kw27::test {
@@ -49,5 +54,21 @@ void provideDataFolder(bool copy = false);
 
 // A fresh empty folder under the test's working folder.
 QString makeFolder(const QString& name);
+
+// A file's whole content; "<missing>" when it cannot be read, so a comparison shows why.
+inline std::string readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return "<missing>";
+    const QByteArray data = file.readAll();
+    return std::string(data.constData(), std::size_t(data.size()));
+}
+
+// Writes the bytes as the whole file; the test fails when it cannot.
+inline void writeBytes(const QString& path, std::string_view bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
+}
 
 }  // namespace kw27::test

@@ -4,6 +4,7 @@
 // Pages whose controls are not there yet are taken as they are.
 
 #include "KwApplication.h"
+#include "ManualShot.h"
 #include "MessageBoxes.h"
 #include "Splash.h"
 #include "Unit1.h"
@@ -19,17 +20,11 @@
 
 namespace {
 
+using kw27::manual::PrintedBoxes;
+
 class Silence : public kw27::SoundPlayer {
 public:
     bool play(const QString&, unsigned) override { return true; }
-};
-
-// A box would wait for a person: say what it was and carry on.
-class PrintedBoxes : public kw27::MessageSink {
-public:
-    void show(QWidget*, const QString& caption, const QString& text, kw27::MessageIcon) override {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
-    }
 };
 
 template <class T>
@@ -54,17 +49,6 @@ void choose(QWidget* page, const char* name, int position) {
     }
 }
 
-bool save(QWidget* window, const QString& folder, const char* name) {
-    QCoreApplication::processEvents();
-    const QString path = QDir(folder).filePath(QString::fromLatin1(name));
-    if (!window->grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,7 +70,7 @@ int main(int argc, char** argv) {
     {
         TForm2 splash;
         splash.show();
-        ok &= save(&splash, folder, "splash.png");
+        ok &= kw27::manual::save(splash, folder, "splash.png");
     }
 
     // A fixed date, so that the pictures come out the same whenever they are taken.
@@ -98,13 +82,13 @@ int main(int argc, char** argv) {
     if (auto* dot = control<QAbstractButton>(form.ui->TabSheet1, "SpeedButton7"))
         dot->click();
     tabs->setCurrentWidget(form.ui->TabSheet1);
-    ok &= save(&form, folder, "chimelab-length.png");
+    ok &= kw27::manual::save(form, folder, "chimelab-length.png");
 
     tabs->setCurrentWidget(form.ui->TabSheet2);
-    ok &= save(&form, folder, "chimelab-pitch.png");
+    ok &= kw27::manual::save(form, folder, "chimelab-pitch.png");
 
     tabs->setCurrentWidget(form.ui->TabSheet3);
-    ok &= save(&form, folder, "chimelab-simulation.png");
+    ok &= kw27::manual::save(form, folder, "chimelab-simulation.png");
 
     QWidget* sheet = form.ui->TabSheet4;
     setText(sheet, "Edit2", QStringLiteral("さくら中学校"));
@@ -115,13 +99,13 @@ int main(int argc, char** argv) {
     choose(sheet, "ComboBox2", 14);
     choose(sheet, "ComboBox3", 16);
     tabs->setCurrentWidget(sheet);
-    ok &= save(&form, folder, "chimelab-sheet.png");
+    ok &= kw27::manual::save(form, folder, "chimelab-sheet.png");
 
     QWidget* song = form.ui->TabSheet5;
     setText(song, "Edit1", QStringLiteral("かえるのうた"));
     setText(song, "Memo1", QStringLiteral("ド\nレ\nミ\nファ\nミ\nレ\nド\nヤスミ\n"));
     tabs->setCurrentWidget(song);
-    ok &= save(&form, folder, "chimelab-composition.png");
+    ok &= kw27::manual::save(form, folder, "chimelab-composition.png");
 
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 // sounds from the data set), with the offscreen platform; the pictures go to the folder given.
 
 #include "KwApplication.h"
+#include "ManualShot.h"
 #include "MessageBoxes.h"
 #include "Unit2.h"
 
@@ -12,30 +13,13 @@
 
 namespace {
 
-// A box would wait for a person: say what it was and carry on.
-class PrintedBoxes : public kw27::MessageSink {
-public:
-    void show(QWidget*, const QString& caption, const QString& text, kw27::MessageIcon) override {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
-    }
-};
+using kw27::manual::PrintedBoxes;
 
 void choose(QWidget& window, const char* name, int position) {
     if (auto* box = window.findChild<QComboBox*>(QString::fromLatin1(name))) {
         box->setCurrentIndex(position);
         Q_EMIT box->activated(position);
     }
-}
-
-bool save(QWidget& window, const QString& folder, const char* name) {
-    QCoreApplication::processEvents();
-    const QString path = QDir(folder).filePath(QString::fromLatin1(name));
-    if (!window.grab().save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    std::printf("%s\n", qPrintable(path));
-    return true;
 }
 
 }  // namespace
@@ -62,11 +46,11 @@ int main(int argc, char** argv) {
     choose(window, "ComboBox1", 12);
     choose(window, "ComboBox2", 14);
     choose(window, "ComboBox3", 16);
-    ok &= save(window, folder, "triplay.png");
+    ok &= kw27::manual::save(window, folder, "triplay.png");
     // 25 cm, レ and ミ: 59.1 cm, more than there is.
     choose(window, "ComboBox1", 11);
     choose(window, "ComboBox2", 13);
     choose(window, "ComboBox3", 14);
-    ok &= save(window, folder, "triplay-warning.png");
+    ok &= kw27::manual::save(window, folder, "triplay-warning.png");
     return ok ? 0 : 1;
 }
