@@ -1,5 +1,6 @@
 #include "AviClip.h"
 
+#include "ByteOrder.h"
 #include "RiffReader.h"
 
 #include <algorithm>
@@ -16,14 +17,6 @@ constexpr std::size_t kMainHeaderSize = 56;
 constexpr std::size_t kStreamHeaderSize = 56;
 constexpr std::size_t kBitmapHeaderSize = 40;
 constexpr int kMaxListDepth = 4;
-
-std::uint32_t le32(const unsigned char* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-std::uint16_t le16(const unsigned char* p) {
-    return std::uint16_t(p[0] | p[1] << 8);
-}
 
 struct VideoFormat {
     std::uint32_t width = 0;
@@ -45,12 +38,12 @@ std::optional<VideoFormat> parseFormat(const std::vector<unsigned char>& strf) {
     if (strf.size() < kBitmapHeaderSize)
         return std::nullopt;
     const unsigned char* p = strf.data();
-    const std::uint32_t headerSize = le32(p);
-    const auto width = std::int32_t(le32(p + 4));
-    const auto height = std::int32_t(le32(p + 8));
-    const unsigned bitCount = le16(p + 14);
-    const std::uint32_t compression = le32(p + 16);
-    const std::uint32_t coloursUsed = le32(p + 32);
+    const std::uint32_t headerSize = readLe32(p);
+    const auto width = std::int32_t(readLe32(p + 4));
+    const auto height = std::int32_t(readLe32(p + 8));
+    const unsigned bitCount = readLe16(p + 14);
+    const std::uint32_t compression = readLe32(p + 16);
+    const std::uint32_t coloursUsed = readLe32(p + 32);
 
     if (headerSize < kBitmapHeaderSize || headerSize > strf.size() || compression != kBiRgb)
         return std::nullopt;
@@ -110,12 +103,12 @@ bool collectFrames(const unsigned char* data, std::size_t size, const VideoForma
 
     std::size_t offset = 0;
     while (size - offset >= 8) {
-        const std::uint32_t id = le32(data + offset);
-        const std::uint32_t chunkSize = le32(data + offset + 4);
+        const std::uint32_t id = readLe32(data + offset);
+        const std::uint32_t chunkSize = readLe32(data + offset + 4);
         const std::size_t contents = offset + 8;
         if (chunkSize > size - contents)
             return false;
-        if (id == fourCC("LIST") && chunkSize >= 4 && le32(data + contents) == fourCC("rec ")) {
+        if (id == fourCC("LIST") && chunkSize >= 4 && readLe32(data + contents) == fourCC("rec ")) {
             if (depth >= kMaxListDepth ||
                 !collectFrames(data + contents + 4, chunkSize - 4, f, streamIndex, depth + 1,
                                frames))
@@ -146,7 +139,7 @@ std::optional<AviClip> load(RiffReader& reader) {
     if (!readChunk(reader, avih, kMainHeaderSize, main) || main.size() < 40)
         return std::nullopt;
     reader.ascend(avih);
-    std::int64_t periodUs = le32(main.data());
+    std::int64_t periodUs = readLe32(main.data());
 
     std::optional<VideoFormat> format;
     std::uint32_t streamIndex = 0;
@@ -158,15 +151,15 @@ std::optional<AviClip> load(RiffReader& reader) {
             !readChunk(reader, strh, kStreamHeaderSize, stream) || stream.size() < 32)
             return std::nullopt;
         reader.ascend(strh);
-        if (le32(stream.data()) == fourCC("vids")) {
+        if (readLe32(stream.data()) == fourCC("vids")) {
             if (!reader.findChunk(strl, fourCC("strf"), strf) ||
                 !readChunk(reader, strf, kBitmapHeaderSize + 1024 + 1024, bitmap))
                 return std::nullopt;
             format = parseFormat(bitmap);
             if (!format)
                 return std::nullopt;
-            const std::uint32_t scale = le32(stream.data() + 20);
-            const std::uint32_t rate = le32(stream.data() + 24);
+            const std::uint32_t scale = readLe32(stream.data() + 20);
+            const std::uint32_t rate = readLe32(stream.data() + 24);
             if (periodUs == 0 && scale != 0 && rate != 0)
                 periodUs = std::int64_t(1000000.0 * scale / rate + 0.5);
             reader.ascend(strl);

@@ -1,5 +1,7 @@
 #include "RiffReader.h"
 
+#include "ByteOrder.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -14,11 +16,6 @@ namespace {
 constexpr std::uint32_t kRiff = fourCC("RIFF");
 constexpr std::uint32_t kList = fourCC("LIST");
 constexpr std::uint64_t kHeaderSize = 8;
-
-std::uint32_t readLe32(const unsigned char* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
 
 bool hasFormType(std::uint32_t id) {
     return id == kRiff || id == kList;

@@ -1,5 +1,6 @@
 #include "WavDecoder.h"
 
+#include "ByteOrder.h"
 #include "RiffReader.h"
 
 #include <algorithm>
@@ -18,12 +19,6 @@ constexpr std::size_t kPcmFormatSize = 16;
 // One mixer buffer is sized by a signed 32-bit byte count.
 constexpr std::uint64_t kMaxSampleBytes = INT_MAX;
 
-std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
-std::uint32_t le32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
-
 struct Format {
     int channels = 0;
     int bits = 0;
@@ -40,11 +35,11 @@ WavStatus readFormat(RiffReader& reader, const RiffChunk& riff, Format& format) 
         return WavStatus::NoFormat;
     reader.ascend(fmt);
 
-    const std::uint16_t tag = le16(raw);
-    const std::uint16_t channels = le16(raw + 2);
-    const std::uint32_t rate = le32(raw + 4);
-    const std::uint16_t blockAlign = le16(raw + 12);
-    const std::uint16_t bits = le16(raw + 14);
+    const std::uint16_t tag = readLe16(raw);
+    const std::uint16_t channels = readLe16(raw + 2);
+    const std::uint32_t rate = readLe32(raw + 4);
+    const std::uint16_t blockAlign = readLe16(raw + 12);
+    const std::uint16_t bits = readLe16(raw + 14);
     // The average byte rate is only a hint for streaming players and is often wrong in
     // files written by hand, so it is not checked; the block alignment decides the layout.
     if (tag != kFormatPcm || (channels != 1 && channels != 2) || (bits != 8 && bits != 16) ||
@@ -68,7 +63,7 @@ void read16(RiffReader& reader, std::size_t count, std::vector<std::int16_t>& sa
         for (auto& s : samples) {
             std::uint8_t b[2];
             std::memcpy(b, &s, 2);
-            s = std::int16_t(le16(b));
+            s = std::int16_t(readLe16(b));
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "AnalysisFixture.h"
 
+#include "ByteOrder.h"
 #include "RiffReader.h"
 
 #include <gtest/gtest.h>
@@ -13,12 +14,6 @@ namespace kw27::test {
 namespace {
 
 constexpr double twoPi = 2.0 * std::numbers::pi;
-
-std::uint16_t le16(const unsigned char* p) { return std::uint16_t(p[0] | p[1] << 8); }
-std::uint32_t le32(const unsigned char* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
-}
 
 double hann(int i, int length) { return 0.5 * (1.0 - std::cos(twoPi * i / (length - 1))); }
 
@@ -97,12 +92,12 @@ WavData readWav(const QString& path) {
         return {};
     }
     wav.fmtSize = fmt.size;
-    wav.formatTag = le16(f);
-    wav.channels = le16(f + 2);
-    wav.samplesPerSecond = le32(f + 4);
-    wav.bytesPerSecond = le32(f + 8);
-    wav.blockAlign = le16(f + 12);
-    wav.bitsPerSample = le16(f + 14);
+    wav.formatTag = readLe16(f);
+    wav.channels = readLe16(f + 2);
+    wav.samplesPerSecond = readLe32(f + 4);
+    wav.bytesPerSecond = readLe32(f + 8);
+    wav.blockAlign = readLe16(f + 12);
+    wav.bitsPerSample = readLe16(f + 14);
     reader->ascend(fmt);
     if (!reader->findChunk(riff, fourCC("data"), data)) {
         ADD_FAILURE() << path.toStdString() << ": no data chunk after the fmt chunk";
@@ -115,7 +110,7 @@ WavData readWav(const QString& path) {
         return {};
     }
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        wav.samples.push_back(std::int16_t(le16(&bytes[i])));
+        wav.samples.push_back(std::int16_t(readLe16(&bytes[i])));
     return wav;
 }
 
