@@ -7,11 +7,6 @@
 
 namespace {
 
-// The sunken client edge of bsSingle: two rings, like the platform's 3-D control border.
-constexpr int sunkenEdgeWidth = 2;
-constexpr TColor cl3DDkShadow = clSystemColor | 21;
-constexpr TColor cl3DLight = clSystemColor | 22;
-
 QRect drawBevel(QPainter& painter, const QRect& rect, TPanel::Bevel bevel, int width) {
     if (bevel == TPanel::bvNone)
         return rect;
@@ -48,7 +43,7 @@ void TPanel::setBorderStyle(BorderStyle style) {
 }
 
 QRect TPanel::clientRect() const {
-    const int edge = borderStyle_ == bsSingle ? sunkenEdgeWidth : 0;
+    const int edge = borderStyle_ == bsSingle ? kw27::kSunkenEdgeWidth : 0;
     return rect().adjusted(edge, edge, -edge, -edge);
 }
 
@@ -63,11 +58,8 @@ void TPanel::setColor(const QColor& color) {
 
 void TPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (borderStyle_ == bsSingle) {
-        QRect edge = kw27::drawFrame3D(painter, this->rect(), colorToRgb(clBtnShadow),
-                                       colorToRgb(clBtnHighlight), 1);
-        kw27::drawFrame3D(painter, edge, colorToRgb(cl3DDkShadow), colorToRgb(cl3DLight), 1);
-    }
+    if (borderStyle_ == bsSingle)
+        kw27::drawSunkenEdge(painter, this->rect());
     QRect rect = drawBevel(painter, clientRect(), bevelOuter_, bevelWidth_);
     painter.fillRect(rect, color());
     rect.adjust(borderWidth_, borderWidth_, -borderWidth_, -borderWidth_);

@@ -31,6 +31,8 @@ constexpr TColor clBtnFace = clSystemColor | 15;
 constexpr TColor clBtnShadow = clSystemColor | 16;
 constexpr TColor clBtnText = clSystemColor | 18;
 constexpr TColor clBtnHighlight = clSystemColor | 20;
+constexpr TColor cl3DDkShadow = clSystemColor | 21;
+constexpr TColor cl3DLight = clSystemColor | 22;
 
 // Turns a TColor into RGB now (system colours from the classic Windows scheme, which the
 // layouts were drawn against).

@@ -1,6 +1,7 @@
 #include "CuteBtn.h"
 
 #include "AccessibleNames.h"
+#include "Bevel.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -17,12 +18,6 @@
 
 namespace {
 
-constexpr TColor cl3DDkShadow = clSystemColor | 21;
-constexpr TColor cl3DLight = clSystemColor | 22;
-
-// The sunken client edge of bsSingle: two rings, like the platform's 3-D control border.
-constexpr int kSunkenEdgeWidth = 2;
-
 // Right and bottom are exclusive, as in the drawing rules the bevels were designed with.
 struct Edges {
     int left;
@@ -37,39 +32,6 @@ Edges edgesOf(const QRect& r) {
 
 QRect rectOf(const Edges& e) {
     return QRect(e.left, e.top, e.right - e.left, e.bottom - e.top);
-}
-
-// A line from a to b without the end point b; only ever horizontal or vertical.
-void lineTo(QPainter& painter, QPoint a, QPoint b, const QColor& color) {
-    if (a.y() == b.y()) {
-        if (b.x() > a.x())
-            painter.fillRect(QRect(a.x(), a.y(), b.x() - a.x(), 1), color);
-        else if (b.x() < a.x())
-            painter.fillRect(QRect(b.x() + 1, a.y(), a.x() - b.x(), 1), color);
-    } else if (b.y() > a.y()) {
-        painter.fillRect(QRect(a.x(), a.y(), 1, b.y() - a.y()), color);
-    } else {
-        painter.fillRect(QRect(a.x(), b.y() + 1, 1, a.y() - b.y()), color);
-    }
-}
-
-// width rings from the outside in; each ring leaves its top-right and bottom-left corners in the
-// bottom colour. On return r has shrunk by width on every side.
-void bevelRing(QPainter& painter, Edges& r, int width, const QColor& top, const QColor& bottom) {
-    int right = r.right - 1;
-    int lowest = r.bottom - 1;
-    for (int i = 0; i < width; ++i) {
-        lineTo(painter, {r.left, lowest}, {r.left, r.top}, top);
-        lineTo(painter, {r.left, r.top}, {right, r.top}, top);
-        lineTo(painter, {right, r.top}, {right, lowest}, bottom);
-        lineTo(painter, {right, lowest}, {r.left - 1, lowest}, bottom);
-        ++r.left;
-        ++r.top;
-        --right;
-        --lowest;
-    }
-    r.right = right + 1;
-    r.bottom = lowest + 1;
 }
 
 struct CaptionText {
@@ -303,7 +265,7 @@ void TCuteButton::setBevelInner(TBevelCut value) {
 }
 
 int TCuteButton::edgeWidth() const {
-    return borderStyle_ == bsSingle ? kSunkenEdgeWidth : 0;
+    return borderStyle_ == bsSingle ? kw27::kSunkenEdgeWidth : 0;
 }
 
 QRect TCuteButton::clientRect() const {
@@ -348,9 +310,7 @@ void TCuteButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const int edge = edgeWidth();
     if (edge > 0) {
-        Edges outer = edgesOf(rect());
-        bevelRing(painter, outer, 1, colorToRgb(clBtnShadow), colorToRgb(clBtnHighlight));
-        bevelRing(painter, outer, 1, colorToRgb(cl3DDkShadow), colorToRgb(cl3DLight));
+        kw27::drawSunkenEdge(painter, rect());
         painter.translate(edge, edge);
     }
     const QRect client = clientRect();
@@ -359,14 +319,14 @@ void TCuteButton::paintEvent(QPaintEvent*) {
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.fillRect(client, QBrush(colorToRgb(color_), brushStyle_));
 
-    Edges r = edgesOf(client);
+    QRect r = client;
     for (const TBevelCut bevel : {bevelOuter_, bevelInner_}) {
         if (bevel == bvRaised)
-            bevelRing(painter, r, bevelWidth_, colorToRgb(bevelHighlightColor_),
-                      colorToRgb(bevelShadowColor_));
+            r = kw27::drawFrame3D(painter, r, colorToRgb(bevelHighlightColor_),
+                                  colorToRgb(bevelShadowColor_), bevelWidth_);
         else if (bevel == bvLowered)
-            bevelRing(painter, r, bevelWidth_, colorToRgb(bevelShadowColor_),
-                      colorToRgb(bevelHighlightColor_));
+            r = kw27::drawFrame3D(painter, r, colorToRgb(bevelShadowColor_),
+                                  colorToRgb(bevelHighlightColor_), bevelWidth_);
     }
     paintCaption(painter);
 }
