@@ -56,13 +56,7 @@ QString sheetDateText(const QDate& date) {
 
 TForm1::TForm1(Clock today, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), today_(std::move(today)) {
-    // Before the controls exist, so that they are laid out once, in this font, on the button
-    // face that the panels on the pages are drawn in.
-    setFont(kw27::pixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
-    QPalette face = palette();
-    face.setColor(QPalette::Window, colorToRgb(clBtnFace));
-    face.setColor(QPalette::Button, colorToRgb(clBtnFace));
-    setPalette(face);
+    kw27::setWindowLook(this);
     ui->setupUi(this);
 
     lengthPage.setupUi(ui->TabSheet1);

@@ -1,10 +1,20 @@
 #include "Look.h"
 
+#include "Fonts.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
 namespace kw27 {
+
+void setWindowLook(QWidget* window) {
+    window->setFont(pixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
+    QPalette face = window->palette();
+    face.setColor(QPalette::Window, colorToRgb(clBtnFace));
+    face.setColor(QPalette::Button, colorToRgb(clBtnFace));
+    window->setPalette(face);
+}
 
 void setTextColour(QWidget* widget, TColor colour, QPalette::ColorRole role) {
     QPalette palette = widget->palette();

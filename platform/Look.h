@@ -8,6 +8,10 @@ class QWidget;
 
 namespace kw27 {
 
+// The windows' own look: "ＭＳ Ｐゴシック" 12 pixels on button face. Set before a window's
+// controls are made, so that they are laid out once, in this font.
+void setWindowLook(QWidget* window);
+
 // A control's text colour, as the layouts give it (WindowText for labels, ButtonText for
 // buttons).
 void setTextColour(QWidget* widget, TColor colour, QPalette::ColorRole role = QPalette::WindowText);

@@ -38,12 +38,7 @@ const QString gothic = QStringLiteral("ＭＳ ゴシック");
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm1>()) {
-    // Before the controls exist, so that they are laid out once, in this font, on button face.
-    setFont(kw27::pixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
-    QPalette face = palette();
-    face.setColor(QPalette::Window, colorToRgb(clBtnFace));
-    face.setColor(QPalette::Button, colorToRgb(clBtnFace));
-    setPalette(face);
+    kw27::setWindowLook(this);
     ui->setupUi(this);
 
     // A form file gives font sizes in points only; the layout gives them in pixels.
