@@ -18,18 +18,6 @@
 
 namespace {
 
-// The pitch page players' clips, in the order they are given.
-const std::array<const char*, 8> clips{{
-    "Data\\Data2\\ド.avi",
-    "Data\\Data2\\re.avi",
-    "Data\\Data2\\ミ.avi",
-    "Data\\Data2\\ファ.avi",
-    "Data\\Data2\\ソ.avi",
-    "Data\\Data2\\ra.avi",
-    "Data\\Data2\\シ.avi",
-    "Data\\Data2\\ド2.avi",
-}};
-
 // The start-up scale, C up to high C.
 const std::array<const char*, 8> scale{{
     "Data\\Data2\\C.wav",
@@ -128,12 +116,8 @@ QPrintDialog* TForm1::PrinterSetupDialog1() {
 }
 
 void TForm1::FormCreate(QObject*) {
-    const std::array<TAnimate*, 8> players{
-        pitchPage.Animate1, pitchPage.Animate2, pitchPage.Animate3, pitchPage.Animate4,
-        pitchPage.Animate5, pitchPage.Animate6, pitchPage.Animate7, pitchPage.Animate8};
     try {
-        for (std::size_t i = 0; i < players.size(); ++i)
-            players[i]->setFileName(QString::fromUtf8(clips[i]));
+        loadPitchClips();
     } catch (const EKwError&) {
         kw27::showWarning(this, QStringLiteral(
                                     "アニメーションファイルがありません。ファイルを確認してください"));

@@ -89,6 +89,9 @@ private:
     void setUpLengthPage();
     void setUpPitchPage();
     void setUpCompositionPage();
+    // Gives the pitch page's players their clips, left to right; raises EKwError for a clip
+    // that cannot be opened, leaving the players before it with theirs.
+    void loadPitchClips();
     void setUpSheetPage();
     void setUpSimulationPage();
     // The song file loaded last, offered by the open dialog; empty until a load succeeds.

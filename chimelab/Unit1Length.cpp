@@ -6,7 +6,25 @@
 #include "Look.h"
 #include "Picture.h"
 
-#include <array>
+namespace {
+
+struct Dot {
+    TSpeedButton* Ui::LengthPage::*button;
+    int soundEntry;
+    const char* lengthText;
+};
+
+// The twelve dots from the shortest pipe to the longest, 14 to 25 cm.
+constexpr Dot dots[] = {
+    {&Ui::LengthPage::SpeedButton1, 1, "14"},   {&Ui::LengthPage::SpeedButton2, 2, "15"},
+    {&Ui::LengthPage::SpeedButton3, 3, "16"},   {&Ui::LengthPage::SpeedButton4, 4, "17"},
+    {&Ui::LengthPage::SpeedButton5, 5, "18"},   {&Ui::LengthPage::SpeedButton6, 6, "19"},
+    {&Ui::LengthPage::SpeedButton7, 7, "20"},   {&Ui::LengthPage::SpeedButton8, 8, "21"},
+    {&Ui::LengthPage::SpeedButton9, 9, "22"},   {&Ui::LengthPage::SpeedButton10, 10, "23"},
+    {&Ui::LengthPage::SpeedButton11, 11, "24"}, {&Ui::LengthPage::SpeedButton12, 12, "25"},
+};
+
+}  // namespace
 
 void TForm1::setUpLengthPage() {
     lengthPage.Image1->setPixmap(kw27::loadPicture(QStringLiteral(":/assets/pipe.png")));
@@ -39,11 +57,8 @@ void TForm1::setUpLengthPage() {
         kw27::setBackgroundColour(shape, clYellow);
 
     const QFont dotFont = kw27::pixelFont(gothic, 20, true);
-    for (TSpeedButton* dot :
-         {lengthPage.SpeedButton1, lengthPage.SpeedButton2, lengthPage.SpeedButton3,
-          lengthPage.SpeedButton4, lengthPage.SpeedButton5, lengthPage.SpeedButton6,
-          lengthPage.SpeedButton7, lengthPage.SpeedButton8, lengthPage.SpeedButton9,
-          lengthPage.SpeedButton10, lengthPage.SpeedButton11, lengthPage.SpeedButton12}) {
+    for (const Dot& row : dots) {
+        TSpeedButton* dot = lengthPage.*row.button;
         dot->setFont(dotFont);
         connect(dot, &QAbstractButton::clicked, this,
                 [this, dot] { kw27::runHandler([this, dot] { SpeedButton1Click(dot); }); });
@@ -51,22 +66,9 @@ void TForm1::setUpLengthPage() {
 }
 
 void TForm1::SpeedButton1Click(QObject* Sender) {
-    struct Dot {
-        TSpeedButton* button;
-        int soundEntry;
-        const char* lengthText;
-    };
-    const Dot dots[] = {
-        {lengthPage.SpeedButton1, 1, "14"},   {lengthPage.SpeedButton2, 2, "15"},
-        {lengthPage.SpeedButton3, 3, "16"},   {lengthPage.SpeedButton4, 4, "17"},
-        {lengthPage.SpeedButton5, 5, "18"},   {lengthPage.SpeedButton6, 6, "19"},
-        {lengthPage.SpeedButton7, 7, "20"},   {lengthPage.SpeedButton8, 8, "21"},
-        {lengthPage.SpeedButton9, 9, "22"},   {lengthPage.SpeedButton10, 10, "23"},
-        {lengthPage.SpeedButton11, 11, "24"}, {lengthPage.SpeedButton12, 12, "25"},
-    };
     chimelab::playMode = 0;
     for (const Dot& dot : dots) {
-        if (Sender == dot.button) {
+        if (Sender == lengthPage.*dot.button) {
             chimelab::playEntry(dot.soundEntry, chimelab::playMode);
             lengthPage.Label5->setText(QString::fromLatin1(dot.lengthText));
             lengthPage.Label5->adjustSize();

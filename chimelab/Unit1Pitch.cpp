@@ -9,19 +9,20 @@ namespace {
 struct PitchRow {
     TCuteButton* Ui::PitchPage::*button;
     TAnimate* Ui::PitchPage::*player;
+    const char* clip;
     int soundEntry;
 };
 
 // Left to right: do re mi fa sol la ti upper do.
 constexpr PitchRow pitchRows[] = {
-    {&Ui::PitchPage::CuteButton16, &Ui::PitchPage::Animate1, 13},
-    {&Ui::PitchPage::CuteButton17, &Ui::PitchPage::Animate2, 14},
-    {&Ui::PitchPage::CuteButton18, &Ui::PitchPage::Animate3, 15},
-    {&Ui::PitchPage::CuteButton19, &Ui::PitchPage::Animate4, 16},
-    {&Ui::PitchPage::CuteButton20, &Ui::PitchPage::Animate5, 17},
-    {&Ui::PitchPage::CuteButton21, &Ui::PitchPage::Animate6, 18},
-    {&Ui::PitchPage::CuteButton22, &Ui::PitchPage::Animate7, 19},
-    {&Ui::PitchPage::CuteButton23, &Ui::PitchPage::Animate8, 20},
+    {&Ui::PitchPage::CuteButton16, &Ui::PitchPage::Animate1, "Data\\Data2\\ド.avi", 13},
+    {&Ui::PitchPage::CuteButton17, &Ui::PitchPage::Animate2, "Data\\Data2\\re.avi", 14},
+    {&Ui::PitchPage::CuteButton18, &Ui::PitchPage::Animate3, "Data\\Data2\\ミ.avi", 15},
+    {&Ui::PitchPage::CuteButton19, &Ui::PitchPage::Animate4, "Data\\Data2\\ファ.avi", 16},
+    {&Ui::PitchPage::CuteButton20, &Ui::PitchPage::Animate5, "Data\\Data2\\ソ.avi", 17},
+    {&Ui::PitchPage::CuteButton21, &Ui::PitchPage::Animate6, "Data\\Data2\\ra.avi", 18},
+    {&Ui::PitchPage::CuteButton22, &Ui::PitchPage::Animate7, "Data\\Data2\\シ.avi", 19},
+    {&Ui::PitchPage::CuteButton23, &Ui::PitchPage::Animate8, "Data\\Data2\\ド2.avi", 20},
 };
 
 }  // namespace
@@ -35,6 +36,11 @@ void TForm1::setUpPitchPage() {
             kw27::runHandler([this, sender] { CuteButton16Click(sender); });
         });
     }
+void TForm1::loadPitchClips() {
+    for (const PitchRow& row : pitchRows)
+        (pitchPage.*row.player)->setFileName(QString::fromUtf8(row.clip));
+}
+
 }
 
 void TForm1::CuteButton16Click(QObject* Sender) {
