@@ -61,10 +61,8 @@ TForm1::TForm1(Clock today, QWidget* parent)
     ui->BitBtn9->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 16, true));
     kw27::setTextColour(ui->BitBtn9, clRed, QPalette::ButtonText);
     ui->BitBtn9->setIcon(kw27::glyphIcon(QStringLiteral(":/assets/door.png"), 2));
-    connect(ui->BitBtn9, &QPushButton::clicked, this,
-            [this] { kw27::runHandler([this] { Exit1Click(ui->BitBtn9); }); });
-    connect(ui->Exit1, &QAction::triggered, this,
-            [this] { kw27::runHandler([this] { Exit1Click(ui->Exit1); }); });
+    kw27::connectHandler(ui->BitBtn9, &QPushButton::clicked, this, &TForm1::Exit1Click);
+    kw27::connectHandler(ui->Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
 
     // Fixed size, no maximising: the layouts are drawn to these pixels. The window's height
     // follows the menu bar's, known once the window is polished.

@@ -5,8 +5,9 @@
 // controls come from a form of its own (LengthPage.ui, PitchPage.ui, ...) laid onto its tab
 // page; its handlers are members of this class, written in a source file of their own
 // (Unit1Length.cpp, ...). Handlers take the control that raised the event, so one handler can
-// serve several controls and tell them apart; signals reach them through kw27::runHandler, so
-// that an error a handler does not catch goes to the general error report.
+// serve several controls and tell them apart; signals reach them through
+// kw27::connectHandler, so that an error a handler does not catch goes to the general error
+// report.
 
 #include "ui_CompositionPage.h"
 #include "ui_LengthPage.h"
@@ -88,10 +89,10 @@ protected:
 private:
     void setUpLengthPage();
     void setUpPitchPage();
-    void setUpCompositionPage();
     // Gives the pitch page's players their clips, left to right; raises EKwError for a clip
     // that cannot be opened, leaving the players before it with theirs.
     void loadPitchClips();
+    void setUpCompositionPage();
     void setUpSheetPage();
     void setUpSimulationPage();
     // The song file loaded last, offered by the open dialog; empty until a load succeeds.

@@ -55,8 +55,7 @@ void TForm1::setUpCompositionPage() {
     const auto keys = pianoKeys(page);
     for (TCuteButton* key : keys) {
         key->setFont(keyFont);
-        connect(key, &TCuteButton::OnClick, this,
-                [this, key] { kw27::runHandler([this, key] { CuteButton2Click(key); }); });
+        kw27::connectHandler(key, &TCuteButton::OnClick, this, &TForm1::CuteButton2Click);
     }
     // The substitute for ＭＳ Ｐゴシック sets "ヤスミ" a few pixels wider than the key's caption
     // area; narrowed, at the same character height, it shows whole.
@@ -86,9 +85,7 @@ void TForm1::setUpCompositionPage() {
         QPushButton* button = command.button;
         button->setIcon(kw27::glyphIcon(QString::fromLatin1(command.picture), command.images));
         button->setIconSize(QSize(command.size, command.size));
-        connect(button, &QPushButton::clicked, this, [this, button, handler = command.handler] {
-            kw27::runHandler([this, button, handler] { (this->*handler)(button); });
-        });
+        kw27::connectHandler(button, &QPushButton::clicked, this, command.handler);
     }
 }
 

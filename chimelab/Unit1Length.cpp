@@ -60,8 +60,7 @@ void TForm1::setUpLengthPage() {
     for (const Dot& row : dots) {
         TSpeedButton* dot = lengthPage.*row.button;
         dot->setFont(dotFont);
-        connect(dot, &QAbstractButton::clicked, this,
-                [this, dot] { kw27::runHandler([this, dot] { SpeedButton1Click(dot); }); });
+        kw27::connectHandler(dot, &QAbstractButton::clicked, this, &TForm1::SpeedButton1Click);
     }
 }
 

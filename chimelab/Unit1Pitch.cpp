@@ -32,15 +32,13 @@ void TForm1::setUpPitchPage() {
     for (const PitchRow& row : pitchRows) {
         TCuteButton* button = pitchPage.*row.button;
         button->setFont(captionFont);
-        connect(button, &TCuteButton::OnClick, this, [this](QObject* sender) {
-            kw27::runHandler([this, sender] { CuteButton16Click(sender); });
-        });
+        kw27::connectHandler(button, &TCuteButton::OnClick, this, &TForm1::CuteButton16Click);
     }
+}
+
 void TForm1::loadPitchClips() {
     for (const PitchRow& row : pitchRows)
         (pitchPage.*row.player)->setFileName(QString::fromUtf8(row.clip));
-}
-
 }
 
 void TForm1::CuteButton16Click(QObject* Sender) {

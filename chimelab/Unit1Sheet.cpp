@@ -83,9 +83,7 @@ void TForm1::setUpSheetPage() {
         chooser->addItems(kw27::pipeLabels());
         chooser->setCurrentIndex(kw27::NoPipe);
         // A pick by the pupil, not a change made by the program.
-        connect(chooser, &QComboBox::activated, this, [this, chooser] {
-            kw27::runHandler([this, chooser] { ComboBox1Change(chooser); });
-        });
+        kw27::connectHandler(chooser, &QComboBox::activated, this, &TForm1::ComboBox1Change);
     }
 
     struct ButtonLook {
@@ -103,10 +101,8 @@ void TForm1::setUpSheetPage() {
         look.button->setIcon(kw27::glyphIcon(QString::fromLatin1(look.picture), 1));
         look.button->setIconSize(look.size);
     }
-    connect(sheetPage.BitBtn7, &QToolButton::clicked, this,
-            [this] { kw27::runHandler([this] { BitBtn7Click(sheetPage.BitBtn7); }); });
-    connect(sheetPage.BitBtn8, &QToolButton::clicked, this,
-            [this] { kw27::runHandler([this] { BitBtn8Click(sheetPage.BitBtn8); }); });
+    kw27::connectHandler(sheetPage.BitBtn7, &QToolButton::clicked, this, &TForm1::BitBtn7Click);
+    kw27::connectHandler(sheetPage.BitBtn8, &QToolButton::clicked, this, &TForm1::BitBtn8Click);
 
     sheetPage.RichEdit1->setFont(kw27::pixelFont(gothic, 19));
 }

@@ -26,10 +26,8 @@ void TForm1::setUpSimulationPage() {
     QPushButton* button = simulationPage.BitBtn1;
     button->setFont(kw27::pixelFont(gothic, 21));
     button->setIcon(kw27::glyphIcon(QStringLiteral(":/assets/lamp.png"), 2));
-    connect(button, &QPushButton::clicked, this,
-            [this, button] { kw27::runHandler([this, button] { BitBtn1Click(button); }); });
-    connect(ui->HowToUse1, &QAction::triggered, this,
-            [this] { kw27::runHandler([this] { HowToUse1Click(ui->HowToUse1); }); });
+    kw27::connectHandler(button, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    kw27::connectHandler(ui->HowToUse1, &QAction::triggered, this, &TForm1::HowToUse1Click);
 }
 
 void TForm1::BitBtn1Click(QObject*) {

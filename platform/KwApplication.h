@@ -32,4 +32,14 @@ void runHandler(Handler&& handler) {
     }
 }
 
+// Connects a control's signal to a window's handler: the handler is given the control and runs
+// through runHandler, whatever the signal carries.
+template <class Control, class Signal, class Window>
+QMetaObject::Connection connectHandler(Control* control, Signal signal, Window* window,
+                                       void (Window::*handler)(QObject*)) {
+    return QObject::connect(control, signal, window, [window, control, handler] {
+        runHandler([&] { (window->*handler)(control); });
+    });
+}
+
 }  // namespace kw27

@@ -75,13 +75,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm
     kw27::nameControls(this);
 
     for (QComboBox* chooser : choosers())
-        connect(chooser, &QComboBox::activated, this, [this, chooser] {
-            kw27::runHandler([this, chooser] { ComboBox1Change(chooser); });
-        });
-    connect(ui->CuteButton1, &TCuteButton::OnClick, this,
-            [this](QObject* sender) { kw27::runHandler([&] { CuteButton1Click(sender); }); });
-    connect(ui->CuteButton2, &TCuteButton::OnClick, this,
-            [this](QObject* sender) { kw27::runHandler([&] { CuteButton2Click(sender); }); });
+        kw27::connectHandler(chooser, &QComboBox::activated, this, &TForm1::ComboBox1Change);
+    kw27::connectHandler(ui->CuteButton1, &TCuteButton::OnClick, this, &TForm1::CuteButton1Click);
+    kw27::connectHandler(ui->CuteButton2, &TCuteButton::OnClick, this, &TForm1::CuteButton2Click);
 
     // A form file holds widgets only, so the device component is made here, once the controls
     // are built. A failure while it opens the device leaves the constructor: no window.

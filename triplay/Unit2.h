@@ -11,7 +11,7 @@
 // FormCreate load the twenty sounds (a wave made on a device not yet opened stays empty).
 // The window owns the waves and frees them in FormDestroy, while the device still exists.
 //
-// Handlers take the control that raised the event and are reached through kw27::runHandler,
+// Handlers take the control that raised the event and are reached through kw27::connectHandler,
 // so that an error they do not catch goes to the general error report.
 
 #include "PipeCatalogue.h"
