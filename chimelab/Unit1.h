@@ -1,13 +1,45 @@
 #pragma once
 
-// Chimelab's main window. The frame (this header, Unit1.ui, Unit1.cpp) holds the menu bar,
-// the five tab pages and the quit button, and runs start-up in FormCreate. Each page's
-// controls come from a form of its own (LengthPage.ui, PitchPage.ui, ...) laid onto its tab
-// page; its handlers are members of this class, written in a source file of their own
-// (Unit1Length.cpp, ...). Handlers take the control that raised the event, so one handler can
-// serve several controls and tell them apart; signals reach them through
+// Chimelab's main window.
+//
+// The frame (this header, Unit1.ui, Unit1.cpp) holds the menu bar, the five tab pages and the
+// quit button, and runs start-up in FormCreate. Each page's controls come from a form of its own
+// laid onto its tab page, and its handlers are members of this class written in a source file of
+// their own:
+//
+//   tab page   form                 handlers              the page
+//   TabSheet1  LengthPage.ui        Unit1Length.cpp       pipe length: twelve dots on a pipe
+//   TabSheet2  PitchPage.ui         Unit1Pitch.cpp        pitch: the eight scale pipes, with clips
+//   TabSheet3  SimulationPage.ui    Unit1Simulation.cpp   starts Triplay; the Help menu's manual
+//   TabSheet4  SheetPage.ui         Unit1Sheet.cpp        specification sheet: print and save
+//   TabSheet5  CompositionPage.ui   Unit1Composition.cpp  composing: keyboard, song box, song file
+//
+// Handlers take the control that raised the event, so one handler can serve several controls
+// and tell them apart by comparing it with each in table order; signals reach them through
 // kw27::connectHandler, so that an error a handler does not catch goes to the general error
-// report.
+// report. The logic that needs no widget lives beside them (SoundTable, NoteTable, SongText,
+// SongFile, SheetBuilder, RtfWriter, ...).
+//
+// The controls keep the names the programs are known by:
+//
+//   frame        BitBtn9 quit button (Exit1Click); Exit1 File menu's quit; HowToUse1 Help menu's
+//                manual (HowToUse1Click); PageControl1 the tabs; TabSheet1-5 the pages
+//   pipe length  Panel1 picture panel; Image1 the pipe; SpeedButton1-12 the dots, 14 to 25 cm
+//                (SpeedButton1Click); Label5 the length played; Label4, Label6 around it;
+//                Label12-14, Label1-3 instruction and scale texts; Shape1-3 the scale marks
+//   pitch        Panel2; Animate1-8 the clip players, do to upper do; CuteButton16-23 the pitch
+//                buttons under them (CuteButton16Click)
+//   simulation   Panel3 with the text lines Label7, 8, 10, 11, 15; Image2 the chime picture;
+//                BitBtn1 starts the simulator (BitBtn1Click)
+//   sheet        Panel5; Edit5 date, Edit2 school, Edit3 class, Edit4 name, Memo2 remarks;
+//                ComboBox1-3 the three pipes (ComboBox1Change); Label27 their total length;
+//                BitBtn7 print (BitBtn7Click), BitBtn8 save (BitBtn8Click); RichEdit1 the sheet
+//                as printed and saved (0 pixels high, never seen); Label16-26 the field labels
+//   composition  Edit1 song title; Memo1 song box; GroupBox6 the pipe keyboard: CuteButton2-9
+//                natural keys do to upper do, CuteButton10-14 sharps, CuteButton15 rest (all
+//                CuteButton2Click); Panel4 the commands: BitBtn2 play (BitBtn2Click), BitBtn6
+//                undo the last note (BitBtn6Click), BitBtn4 clear (BitBtn4Click), BitBtn3 save
+//                the song (BitBtn3Click), BitBtn5 load a song (BitBtn5Click)
 
 #include "ui_CompositionPage.h"
 #include "ui_LengthPage.h"

@@ -13,6 +13,16 @@
 //
 // Handlers take the control that raised the event and are reached through kw27::connectHandler,
 // so that an error they do not catch goes to the general error report.
+//
+// The controls keep the names the program is known by:
+//
+//   Panel1       the choosers' panel: Label4, Label5 the instruction; Label6-8 the captions
+//                beside ComboBox1-3, the three pipe choosers (all ComboBox1Change)
+//   Panel2       the total: Label1, Label9 and Label3 around Label2, the total length; Label10,
+//                Label11 the two lines of the material warning
+//   CuteButton1  plays the three pipes together and stops them (CuteButton1Click)
+//   CuteButton2  quits (CuteButton2Click)
+//   DDSD1        the sound device component, made in code, not in the form
 
 #include "PipeCatalogue.h"
 #include "ddsd.h"
