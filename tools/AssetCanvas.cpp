@@ -51,6 +51,30 @@ QImage glyph(QSize size, const Drawing& draw, int scale) {
     return out;
 }
 
+QPen pen(QColor colour, double width) {
+    return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+QLinearGradient twoTone(QPointF from, QPointF to, const QColor& start, const QColor& end) {
+    QLinearGradient gradient(from, to);
+    gradient.setColorAt(0.0, start);
+    gradient.setColorAt(1.0, end);
+    return gradient;
+}
+
+QPainterPath outline(std::initializer_list<QPointF> corners, bool closed) {
+    QPainterPath path;
+    for (const QPointF& corner : corners) {
+        if (path.elementCount() == 0)
+            path.moveTo(corner);
+        else
+            path.lineTo(corner);
+    }
+    if (closed)
+        path.closeSubpath();
+    return path;
+}
+
 QImage greyed(const QImage& glyph) {
     QImage out = glyph.convertToFormat(QImage::Format_RGB32);
     for (int y = 0; y < out.height(); ++y) {

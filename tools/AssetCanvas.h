@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 #include <functional>
+#include <initializer_list>
 
 // Helpers shared by the picture drawings.
 namespace kw27::assets {
@@ -31,6 +34,15 @@ QImage glyphStrip(const QImage& glyph);
 
 // A soft copy of an image (three box-blur passes), for shadows; radius in the image's units.
 QImage blurred(const QImage& image, int radius);
+
+// The drawings' line: round caps and joins.
+QPen pen(QColor colour, double width);
+
+// A gradient from start at from to end at to.
+QLinearGradient twoTone(QPointF from, QPointF to, const QColor& start, const QColor& end);
+
+// A figure of straight edges through the corners given, closed back to the first by default.
+QPainterPath outline(std::initializer_list<QPointF> corners, bool closed = true);
 
 // Small deterministic noise for textures (grain, brushed metal): a value in [-1, 1].
 double hashNoise(int x, int y, unsigned salt);

@@ -139,17 +139,15 @@ void drawClapperAndSail(QPainter& p) {
     p.setPen(Qt::NoPen);
     p.setBrush(wood(0.65));
     p.drawRoundedRect(QRectF(centreX - 21.0, clapperY, 42.0, 5.0), 2.0, 2.0);
-    QLinearGradient face(0, clapperY - 3.0, 0, clapperY + 3.0);
-    face.setColorAt(0.0, wood(1.4));
-    face.setColorAt(1.0, wood(1.05));
+    const QLinearGradient face =
+        twoTone({0, clapperY - 3.0}, {0, clapperY + 3.0}, wood(1.4), wood(1.05));
     p.setPen(QPen(wood(0.5), 0.6));
     p.setBrush(face);
     p.drawEllipse(QPointF(centreX, clapperY), 21.0, 3.4);
 
     // The wind sail at the bottom: a painted wooden plate with a note on it.
-    QLinearGradient plate(sail.left(), 0, sail.right(), 0);
-    plate.setColorAt(0.0, wood(1.45));
-    plate.setColorAt(1.0, wood(1.0));
+    const QLinearGradient plate =
+        twoTone({sail.left(), 0}, {sail.right(), 0}, wood(1.45), wood(1.0));
     p.setPen(QPen(wood(0.5), 0.8));
     p.setBrush(plate);
     p.drawRoundedRect(sail, 5.0, 5.0);

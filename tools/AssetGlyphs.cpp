@@ -12,20 +12,14 @@ namespace {
 
 constexpr QSize glyphSize(16, 16);
 
-QPen pen(QColor c, double width) {
-    return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
-
 // A sheet of paper with a folded corner and a few lines of writing.
 void drawSheet(QPainter& p, const QRectF& r) {
     const double fold = r.width() * 0.32;
-    QPainterPath sheet;
-    sheet.moveTo(r.topLeft());
-    sheet.lineTo(r.right() - fold, r.top());
-    sheet.lineTo(r.right(), r.top() + fold);
-    sheet.lineTo(r.bottomRight());
-    sheet.lineTo(r.bottomLeft());
-    sheet.closeSubpath();
+    const QPainterPath sheet = outline({r.topLeft(),
+                                        {r.right() - fold, r.top()},
+                                        {r.right(), r.top() + fold},
+                                        r.bottomRight(),
+                                        r.bottomLeft()});
     p.setPen(pen(QColor(60, 60, 60), 1.0));
     p.setBrush(Qt::white);
     p.drawPath(sheet);
@@ -47,19 +41,11 @@ QImage drawDoor(int scale) {
         p.drawRect(QRectF(6.5, 1.0, 8.0, 14.5));
         p.setPen(QPen(QColor(128, 64, 0), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p.setBrush(Qt::NoBrush);
-        QPainterPath frame;
-        frame.moveTo(6.5, 15.5);
-        frame.lineTo(6.5, 0.5);
-        frame.lineTo(14.5, 0.5);
-        frame.lineTo(14.5, 15.5);
+        const QPainterPath frame =
+            outline({{6.5, 15.5}, {6.5, 0.5}, {14.5, 0.5}, {14.5, 15.5}}, false);
         p.drawPath(frame);
         // The door, swung open into the room.
-        QPainterPath leaf;
-        leaf.moveTo(14.0, 1.0);
-        leaf.lineTo(11.0, 2.5);
-        leaf.lineTo(11.0, 14.0);
-        leaf.lineTo(14.0, 15.5);
-        leaf.closeSubpath();
+        const QPainterPath leaf = outline({{14.0, 1.0}, {11.0, 2.5}, {11.0, 14.0}, {14.0, 15.5}});
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(215, 155, 75));
         p.drawPath(leaf);
@@ -127,16 +113,9 @@ QImage drawSave(int scale) {
         const QColor red(230, 0, 0);
         p.setPen(QPen(red, 1.6, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
         p.setBrush(Qt::NoBrush);
-        QPainterPath shaft;
-        shaft.moveTo(7.0, 3.5);
-        shaft.lineTo(11.5, 3.5);
-        shaft.lineTo(11.5, 5.5);
+        const QPainterPath shaft = outline({{7.0, 3.5}, {11.5, 3.5}, {11.5, 5.5}}, false);
         p.drawPath(shaft);
-        QPainterPath head;
-        head.moveTo(8.6, 5.0);
-        head.lineTo(14.4, 5.0);
-        head.lineTo(11.5, 8.4);
-        head.closeSubpath();
+        const QPainterPath head = outline({{8.6, 5.0}, {14.4, 5.0}, {11.5, 8.4}});
         p.setPen(Qt::NoPen);
         p.setBrush(red);
         p.drawPath(head);

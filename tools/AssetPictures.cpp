@@ -10,13 +10,6 @@
 #include <utility>
 
 namespace kw27::assets {
-namespace {
-
-QPen pen(QColor c, double width) {
-    return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
-
-}  // namespace
 
 QImage drawIcon(int scale) {
     QImage icon = drawIconAt(32 * scale);
@@ -76,9 +69,8 @@ QImage drawLogo(int scale) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
-    QLinearGradient plate(0, 0, 0, 44);
-    plate.setColorAt(0.0, QColor(40, 70, 160));
-    plate.setColorAt(1.0, QColor(10, 30, 100));
+    const QLinearGradient plate =
+        twoTone({0, 0}, {0, 44}, QColor(40, 70, 160), QColor(10, 30, 100));
     p.setPen(pen(QColor(0, 0, 60), 1.5));
     p.setBrush(plate);
     p.drawRoundedRect(QRectF(1.0, 1.0, 244.0, 42.0), 9.0, 9.0);
@@ -162,17 +154,11 @@ QImage drawPrinter(int scale) {
         p.setBrush(Qt::white);
         p.drawRect(QRectF(12.5, 1.0, 19.0, 12.0));
         // The body.
-        QLinearGradient body(0, 10, 0, 33);
-        body.setColorAt(0.0, QColor(236, 232, 220));
-        body.setColorAt(1.0, QColor(170, 166, 156));
+        const QLinearGradient body =
+            twoTone({0, 10}, {0, 33}, QColor(236, 232, 220), QColor(170, 166, 156));
         p.setPen(pen(QColor(60, 60, 60), 1.0));
         p.setBrush(body);
-        QPainterPath top;
-        top.moveTo(7.0, 11.0);
-        top.lineTo(37.0, 11.0);
-        top.lineTo(41.5, 17.0);
-        top.lineTo(2.5, 17.0);
-        top.closeSubpath();
+        const QPainterPath top = outline({{7.0, 11.0}, {37.0, 11.0}, {41.5, 17.0}, {2.5, 17.0}});
         p.drawPath(top);
         p.drawRoundedRect(QRectF(2.5, 17.0, 39.0, 14.0), 1.5, 1.5);
         p.setBrush(QColor(50, 50, 55));
@@ -183,12 +169,7 @@ QImage drawPrinter(int scale) {
         p.setBrush(QColor(120, 120, 120));
         p.drawRect(QRectF(31.0, 25.8, 3.0, 1.5));
         // The printed sheet coming out at the front.
-        QPainterPath sheet;
-        sheet.moveTo(11.0, 22.5);
-        sheet.lineTo(33.0, 22.5);
-        sheet.lineTo(35.0, 37.5);
-        sheet.lineTo(9.0, 37.5);
-        sheet.closeSubpath();
+        const QPainterPath sheet = outline({{11.0, 22.5}, {33.0, 22.5}, {35.0, 37.5}, {9.0, 37.5}});
         p.setPen(pen(QColor(80, 80, 80), 0.8));
         p.setBrush(Qt::white);
         p.drawPath(sheet);
@@ -204,17 +185,12 @@ QImage drawPrinter(int scale) {
 QImage drawFloppy(int scale) {
     return glyph(QSize(43, 43), [](QPainter& p) {
         // The disk, half pushed into the drive's slot.
-        QLinearGradient disk(0, 0, 30, 0);
-        disk.setColorAt(0.0, QColor(30, 50, 120));
-        disk.setColorAt(1.0, QColor(15, 25, 80));
+        const QLinearGradient disk =
+            twoTone({0, 0}, {30, 0}, QColor(30, 50, 120), QColor(15, 25, 80));
         p.setPen(pen(QColor(0, 0, 30), 1.0));
         p.setBrush(disk);
-        QPainterPath shell;
-        shell.moveTo(8.5, 27.0);
-        shell.lineTo(8.5, 3.5);
-        shell.lineTo(33.0, 3.5);
-        shell.lineTo(35.5, 6.0);
-        shell.lineTo(35.5, 27.0);
+        const QPainterPath shell =
+            outline({{8.5, 27.0}, {8.5, 3.5}, {33.0, 3.5}, {35.5, 6.0}, {35.5, 27.0}}, false);
         p.drawPath(shell);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::white);
@@ -222,16 +198,14 @@ QImage drawFloppy(int scale) {
         p.setPen(QPen(QColor(60, 60, 170), 0.8));
         for (double y = 7.0; y < 15.0; y += 2.5)
             p.drawLine(QPointF(14.0, y), QPointF(29.0, y));
-        QLinearGradient shutter(0, 0, 0, 8);
-        shutter.setColorAt(0.0, QColor(230, 230, 235));
-        shutter.setColorAt(1.0, QColor(150, 150, 160));
+        const QLinearGradient shutter =
+            twoTone({0, 0}, {0, 8}, QColor(230, 230, 235), QColor(150, 150, 160));
         p.setPen(pen(QColor(90, 90, 100), 0.6));
         p.setBrush(shutter);
         p.drawRect(QRectF(14.0, 18.5, 15.0, 8.5));
         // The drive, its front facing us.
-        QLinearGradient front(0, 24, 0, 42);
-        front.setColorAt(0.0, QColor(238, 234, 222));
-        front.setColorAt(1.0, QColor(175, 170, 160));
+        const QLinearGradient front =
+            twoTone({0, 24}, {0, 42}, QColor(238, 234, 222), QColor(175, 170, 160));
         p.setPen(pen(QColor(60, 60, 60), 1.0));
         p.setBrush(front);
         p.drawRoundedRect(QRectF(1.0, 25.0, 41.0, 15.0), 1.5, 1.5);

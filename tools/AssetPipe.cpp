@@ -88,9 +88,8 @@ QPainterPath bodyOutline() {
 }
 
 void drawBackdrop(QPainter& p, int scale) {
-    QLinearGradient backdrop(0, 0, 0, height);
-    backdrop.setColorAt(0.0, QColor(250, 250, 247));
-    backdrop.setColorAt(1.0, QColor(214, 214, 208));
+    const QLinearGradient backdrop =
+        twoTone({0, 0}, {0, height}, QColor(250, 250, 247), QColor(214, 214, 208));
     p.fillRect(QRectF(0, 0, width, height), backdrop);
 
     // The pipe's soft shadow on the table, a little below and behind it.
