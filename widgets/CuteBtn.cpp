@@ -34,6 +34,15 @@ QRect rectOf(const Edges& e) {
     return QRect(e.left, e.top, e.right - e.left, e.bottom - e.top);
 }
 
+// The setters of the look store a value and repaint only when it changes.
+template <class T>
+void storeAndRepaint(QWidget& button, T& field, T value) {
+    if (field == value)
+        return;
+    field = value;
+    button.update();
+}
+
 struct CaptionText {
     QString shown;
     std::vector<int> underlined; // positions in shown
@@ -149,10 +158,7 @@ TCuteButton::TCuteButton(QWidget* owner) : QWidget(owner) {
 }
 
 void TCuteButton::setAlignment(TAlignment value) {
-    if (alignment_ == value)
-        return;
-    alignment_ = value;
-    update();
+    storeAndRepaint(*this, alignment_, value);
 }
 
 void TCuteButton::setBevelWidth(int value) {
@@ -161,24 +167,15 @@ void TCuteButton::setBevelWidth(int value) {
 }
 
 void TCuteButton::setBevelHighlightColor(TColor value) {
-    if (bevelHighlightColor_ == value)
-        return;
-    bevelHighlightColor_ = value;
-    update();
+    storeAndRepaint(*this, bevelHighlightColor_, value);
 }
 
 void TCuteButton::setBevelShadowColor(TColor value) {
-    if (bevelShadowColor_ == value)
-        return;
-    bevelShadowColor_ = value;
-    update();
+    storeAndRepaint(*this, bevelShadowColor_, value);
 }
 
 void TCuteButton::setBorderStyle(TBorderStyle value) {
-    if (borderStyle_ == value)
-        return;
-    borderStyle_ = value;
-    update();
+    storeAndRepaint(*this, borderStyle_, value);
 }
 
 void TCuteButton::setBrushStyle(Qt::BrushStyle value) {
@@ -201,10 +198,7 @@ void TCuteButton::setCaption(const QString& value) {
 }
 
 void TCuteButton::setColor(TColor value) {
-    if (color_ == value)
-        return;
-    color_ = value;
-    update();
+    storeAndRepaint(*this, color_, value);
 }
 
 void TCuteButton::setFlat(bool value) {
@@ -215,33 +209,21 @@ void TCuteButton::setFlat(bool value) {
 }
 
 void TCuteButton::setFontColor(TColor value) {
-    if (fontColor_ == value)
-        return;
-    fontColor_ = value;
-    update();
+    storeAndRepaint(*this, fontColor_, value);
 }
 
 void TCuteButton::setLayout(TTextLayout value) {
-    if (layout_ == value)
-        return;
-    layout_ = value;
-    update();
+    storeAndRepaint(*this, layout_, value);
 }
 
 void TCuteButton::setMarginX(int value) {
     value = std::max(value, -1);
-    if (marginX_ == value)
-        return;
-    marginX_ = value;
-    update();
+    storeAndRepaint(*this, marginX_, value);
 }
 
 void TCuteButton::setMarginY(int value) {
     value = std::max(value, -1);
-    if (marginY_ == value)
-        return;
-    marginY_ = value;
-    update();
+    storeAndRepaint(*this, marginY_, value);
 }
 
 bool TCuteButton::tabStop() const {
