@@ -4,16 +4,31 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <vector>
 
 namespace {
 
 const QColor light(255, 255, 255);
 const QColor shadow(128, 128, 128);
 
+// Walks inwards from the left edge along the middle row and from the top edge along the middle
+// column of a 60 × 40 picture, and from the right and bottom edges likewise.
+void expectFromTheOutsideIn(const QImage& image, const std::vector<QColor>& topLeft,
+                            const std::vector<QColor>& bottomRight) {
+    ASSERT_EQ(topLeft.size(), bottomRight.size());
+    for (std::size_t i = 0; i < topLeft.size(); ++i) {
+        const int d = int(i);
+        EXPECT_EQ(image.pixelColor(d, 20), topLeft[i]) << "left " << d;
+        EXPECT_EQ(image.pixelColor(30, d), topLeft[i]) << "top " << d;
+        EXPECT_EQ(image.pixelColor(59 - d, 20), bottomRight[i]) << "right " << d;
+        EXPECT_EQ(image.pixelColor(30, 39 - d), bottomRight[i]) << "bottom " << d;
+    }
+}
+
 }  // namespace
 
-// Walks inwards from the left edge along the middle row and from the top edge along the middle
-// column: each pixel must be the colour the bevels, the border and the fill put there.
+// Each pixel from the edges inwards must be the colour the bevels, the border and the fill put
+// there.
 TEST(Panel, BevelsBorderAndFillFromTheOutsideIn) {
     struct Row {
         const char* name;
@@ -57,14 +72,7 @@ TEST(Panel, BevelsBorderAndFillFromTheOutsideIn) {
         addBevel(row.inner);
         expectTopLeft.push_back(fill);
         expectBottomRight.push_back(fill);
-
-        for (std::size_t i = 0; i < expectTopLeft.size(); ++i) {
-            const int d = int(i);
-            EXPECT_EQ(image.pixelColor(d, 20), expectTopLeft[i]) << "left " << d;
-            EXPECT_EQ(image.pixelColor(30, d), expectTopLeft[i]) << "top " << d;
-            EXPECT_EQ(image.pixelColor(59 - d, 20), expectBottomRight[i]) << "right " << d;
-            EXPECT_EQ(image.pixelColor(30, 39 - d), expectBottomRight[i]) << "bottom " << d;
-        }
+        expectFromTheOutsideIn(image, expectTopLeft, expectBottomRight);
     }
 }
 
@@ -79,14 +87,8 @@ TEST(Panel, SingleBorderIsASunkenEdgeOutsideTheClientArea) {
 
     const QImage image = panel.grab().toImage();
     const QColor darkShadow(0, 0, 0), light3D(223, 223, 223);
-    const QColor topLeft[] = {shadow, darkShadow, light, light, light, QColor(255, 255, 0)};
-    const QColor bottomRight[] = {light, light3D, shadow, shadow, shadow, QColor(255, 255, 0)};
-    for (int d = 0; d < 6; ++d) {
-        EXPECT_EQ(image.pixelColor(d, 20), topLeft[d]) << "left " << d;
-        EXPECT_EQ(image.pixelColor(30, d), topLeft[d]) << "top " << d;
-        EXPECT_EQ(image.pixelColor(59 - d, 20), bottomRight[d]) << "right " << d;
-        EXPECT_EQ(image.pixelColor(30, 39 - d), bottomRight[d]) << "bottom " << d;
-    }
+    expectFromTheOutsideIn(image, {shadow, darkShadow, light, light, light, QColor(255, 255, 0)},
+                           {light, light3D, shadow, shadow, shadow, QColor(255, 255, 0)});
 }
 
 TEST(Panel, WithoutAColourItIsButtonFace) {
