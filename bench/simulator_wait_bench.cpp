@@ -6,6 +6,7 @@
 // The reference case polls the child the way a test-without-waiting loop does (handle messages,
 // test again at once), to show what the event loop's wait saves.
 
+#include "BenchMain.h"
 #include "KwApplication.h"
 #include "MessageBoxes.h"
 #include "Unit1.h"
@@ -107,15 +108,7 @@ BENCHMARK(BM_Reference_PollsTheSimulator)->Arg(2)->Iterations(1)->Unit(benchmark
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("ALSOFT_DRIVERS"))
-        qputenv("ALSOFT_DRIVERS", "null");
+    kw27::bench::useHeadlessDefaults();
     KwApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kw27::bench::runBenchmarks(argc, argv);
 }

@@ -3,6 +3,7 @@
 // Besides time, each case reports the peak of heap memory in use above what was in use when
 // it started, counted by the allocation functions below.
 
+#include "BenchMain.h"
 #include "Cp932.h"
 #include "Cp932Input.h"
 #include "NoteTable.h"
@@ -212,13 +213,7 @@ BENCHMARK(BM_Song_SaveFromBoxes)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    kw27::bench::useHeadlessDefaults();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kw27::bench::runBenchmarks(argc, argv);
 }
