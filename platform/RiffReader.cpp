@@ -115,6 +115,12 @@ struct RiffReader::Impl {
         return true;
     }
 
+    // A chunk with the id given (RIFF or LIST) whose contents start with the form type given.
+    bool isForm(const RiffChunk& c, std::uint32_t id, std::uint32_t formType) {
+        std::uint32_t type = 0;
+        return c.id == id && readFormType(c, type) && type == formType;
+    }
+
     void enter(RiffChunk& c, std::uint64_t parentLimit) {
         pos = c.dataOffset;
         if (hasFormType(c.id) && readFormType(c, c.formType))
@@ -203,12 +209,7 @@ bool RiffReader::findRiff(std::uint32_t formType, RiffChunk& out) {
     Impl& d = *impl_;
     d.entered.clear();
     return d.find(
-        0, d.size,
-        [&](const RiffChunk& c) {
-            std::uint32_t type = 0;
-            return c.id == kRiff && d.readFormType(c, type) && type == formType;
-        },
-        out);
+        0, d.size, [&](const RiffChunk& c) { return d.isForm(c, kRiff, formType); }, out);
 }
 
 bool RiffReader::findList(const RiffChunk& parent, std::uint32_t formType, RiffChunk& out) {
@@ -216,12 +217,7 @@ bool RiffReader::findList(const RiffChunk& parent, std::uint32_t formType, RiffC
     const std::uint64_t limit = d.leaveChildrenOf(parent);
     const std::uint64_t start = std::max(d.pos, childrenStart(parent));
     return d.find(
-        start, limit,
-        [&](const RiffChunk& c) {
-            std::uint32_t type = 0;
-            return c.id == kList && d.readFormType(c, type) && type == formType;
-        },
-        out);
+        start, limit, [&](const RiffChunk& c) { return d.isForm(c, kList, formType); }, out);
 }
 
 bool RiffReader::findChunk(const RiffChunk& parent, std::uint32_t id, RiffChunk& out) {
