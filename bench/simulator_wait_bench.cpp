@@ -79,7 +79,7 @@ void BM_Chimelab_WaitsForSimulator(benchmark::State& state) {
     kw27::setSoundPlayer(&silence);
     NoBoxes boxes;
     kw27::setMessageSink(&boxes);
-    TForm1 form;
+    chimelab::TForm1 form;
     form.show();
     form.ui->PageControl1->setCurrentWidget(form.ui->TabSheet3);
     QCoreApplication::processEvents();

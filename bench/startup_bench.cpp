@@ -78,7 +78,7 @@ private:
 };
 
 void watchChimelab() {
-    new FirstPaint("TForm1", "main");  // owned by the application
+    new FirstPaint("chimelab::TForm1", "main"); // owned by the application
 }
 
 int probeChimelab(int argc, char** argv) {

@@ -43,7 +43,7 @@ public:
             static_cast<QWidget*>(watched)->isWindow()) {
             done_ = true;
             int loaded = 0;
-            if (auto* form = qobject_cast<TForm1*>(watched))
+            if (auto* form = qobject_cast<triplay::TForm1*>(watched))
                 for (int p = 0; p < kw27::PipeCount; ++p)
                     loaded += form->Wave(p) != nullptr && form->Wave(p)->buffer() != nullptr;
             QTimer::singleShot(0, qApp, [loaded] {

@@ -10,7 +10,7 @@ int runChimelab(int& argc, char** argv) {
     // The menu entry's name (packaging/kw27-chimelab.desktop.in): Wayland desktops find the
     // window's icon and name through it.
     QGuiApplication::setDesktopFileName(QStringLiteral("kw27-chimelab"));
-    TForm1 Form1;
+    chimelab::TForm1 Form1;
     // The event loop shows it; its first events destroy the splash released by start-up.
     Form1.show();
     return app.exec();

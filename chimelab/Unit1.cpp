@@ -16,6 +16,8 @@
 #include <QShowEvent>
 #include <array>
 
+namespace chimelab {
+
 namespace {
 
 // The start-up scale, C up to high C.
@@ -149,3 +151,5 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::Exit1Click(QObject*) {
     close();
 }
+
+} // namespace chimelab

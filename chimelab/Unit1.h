@@ -59,6 +59,8 @@
 
 class TForm2;
 
+namespace chimelab {
+
 class TForm1 : public QMainWindow {
     Q_OBJECT
 
@@ -140,3 +142,5 @@ private:
 
 // The date as the sheet page writes it: "2001年 4月 9日".
 QString sheetDateText(const QDate& date);
+
+} // namespace chimelab

@@ -16,6 +16,8 @@
 
 #include <array>
 
+namespace chimelab {
+
 namespace {
 
 // The keys in the note table's order: key i enters kw27::kNotes[i].
@@ -165,3 +167,5 @@ void TForm1::BitBtn5Click(QObject*) {
     kw27::song::setSongText(*compositionPage.Memo1, text.song);
     lastSongFile_ = path;
 }
+
+} // namespace chimelab

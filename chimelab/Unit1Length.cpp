@@ -6,6 +6,8 @@
 #include "Look.h"
 #include "Picture.h"
 
+namespace chimelab {
+
 namespace {
 
 struct Dot {
@@ -75,3 +77,5 @@ void TForm1::SpeedButton1Click(QObject* Sender) {
         }
     }
 }
+
+} // namespace chimelab

@@ -4,6 +4,8 @@
 #include "KwApplication.h"
 #include "SoundTable.h"
 
+namespace chimelab {
+
 namespace {
 
 struct PitchRow {
@@ -53,3 +55,5 @@ void TForm1::CuteButton16Click(QObject* Sender) {
         return;
     }
 }
+
+} // namespace chimelab

@@ -17,6 +17,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+namespace chimelab {
+
 namespace {
 
 // Empties the holder and puts the sheet into it as built from the page as it is now, one
@@ -155,3 +157,5 @@ void TForm1::BitBtn8Click(QObject*) {
         kw27::showWarning(this, QStringLiteral("ファイルが保存できません｡"));
     }
 }
+
+} // namespace chimelab

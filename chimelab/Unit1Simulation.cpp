@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
+namespace chimelab {
+
 void TForm1::setUpSimulationPage() {
     simulationPage.Image2->setPixmap(kw27::loadPicture(QStringLiteral(":/assets/chime.png")));
     const QString gothic = QStringLiteral("ＭＳ ゴシック");
@@ -59,3 +61,5 @@ void TForm1::HowToUse1Click(QObject*) {
     if (!kw27::openDocument(QString::fromStdString(manual.string())))
         kw27::showWarning(this, QStringLiteral("ブラウザがないか、ヘルプファイルがありません"));
 }
+
+} // namespace chimelab

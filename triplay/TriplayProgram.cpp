@@ -8,7 +8,7 @@
 int runTriplay(int& argc, char** argv) {
     KwApplication app(argc, argv);
     try {
-        TForm1 Form1;
+        triplay::TForm1 Form1;
         Form1.show();
         return app.exec();
     } catch (const EKwError& error) {

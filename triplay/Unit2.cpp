@@ -10,6 +10,16 @@
 
 #include <QShowEvent>
 
+namespace {
+
+constexpr int clientWidth = 508;
+constexpr int clientHeight = 354;
+constexpr int channelCount = kw27::PipeCount + 1;
+
+const QString gothic = QStringLiteral("ＭＳ ゴシック");
+
+} // namespace
+
 namespace triplay {
 
 bool ReadyToPlay = true;
@@ -24,18 +34,6 @@ const std::array<const char*, kw27::PipeCount> SoundFiles{{
     "Data\\Data1\\F.wav",    "Data\\Data1\\G.wav",    "Data\\Data1\\A.wav",
     "Data\\Data1\\B.wav",    "Data\\Data1\\C2.wav",
 }};
-
-} // namespace triplay
-
-namespace {
-
-constexpr int clientWidth = 508;
-constexpr int clientHeight = 354;
-constexpr int channelCount = kw27::PipeCount + 1;
-
-const QString gothic = QStringLiteral("ＭＳ ゴシック");
-
-} // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm1>()) {
     kw27::setWindowLook(this);
@@ -184,3 +182,5 @@ void TForm1::showEvent(QShowEvent* event) {
     }
     QWidget::showEvent(event);
 }
+
+} // namespace triplay

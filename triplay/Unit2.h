@@ -47,8 +47,6 @@ extern const kw27::LengthTable Length;
 // The sound of each chooser position, in catalogue order.
 extern const std::array<const char*, kw27::PipeCount> SoundFiles;
 
-} // namespace triplay
-
 class TForm1 : public QWidget {
     Q_OBJECT
 
@@ -82,3 +80,5 @@ private:
     std::vector<int> started_;
     bool placed_ = false;
 };
+
+} // namespace triplay

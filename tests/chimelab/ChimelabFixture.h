@@ -38,14 +38,14 @@ inline void makeClipFolder(int missing = -1) {
             kw27::test::writeFile(folder + QLatin1Char('/') + clipFiles()[i], bytes);
 }
 
-inline std::array<TAnimate*, 8> players(TForm1& form) {
+inline std::array<TAnimate*, 8> players(chimelab::TForm1& form) {
     return {form.pitchPage.Animate1, form.pitchPage.Animate2, form.pitchPage.Animate3,
             form.pitchPage.Animate4, form.pitchPage.Animate5, form.pitchPage.Animate6,
             form.pitchPage.Animate7, form.pitchPage.Animate8};
 }
 
-inline std::array<TSpeedButton*, 12> dots(TForm1& form) {
-    const Ui::LengthPage& p = form.lengthPage;
+inline std::array<TSpeedButton*, 12> dots(chimelab::TForm1& form) {
+    const chimelab::Ui::LengthPage& p = form.lengthPage;
     return {p.SpeedButton1, p.SpeedButton2, p.SpeedButton3,  p.SpeedButton4,
             p.SpeedButton5, p.SpeedButton6, p.SpeedButton7,  p.SpeedButton8,
             p.SpeedButton9, p.SpeedButton10, p.SpeedButton11, p.SpeedButton12};
@@ -62,13 +62,13 @@ public:
     explicit StartedWindow(int missingClip = -1) {
         QCursor::setPos(0, 0);
         makeClipFolder(missingClip);
-        form = std::make_unique<TForm1>(&fixedDate);
+        form = std::make_unique<chimelab::TForm1>(&fixedDate);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     kw27::test::RecordingSoundPlayer sounds;
     kw27::test::RecordingMessageSink boxes;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<chimelab::TForm1> form;
 };
 
 }  // namespace chimelab::test

@@ -125,8 +125,8 @@ protected:
     }
 
     StartedWindow started;
-    TForm1& form = *started.form;
-    Ui::CompositionPage& page = form.compositionPage;
+    chimelab::TForm1& form = *started.form;
+    chimelab::Ui::CompositionPage& page = form.compositionPage;
     QString folder = kw27::test::makeFolder(u"songs"_s);
 };
 

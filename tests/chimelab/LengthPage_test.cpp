@@ -9,9 +9,9 @@ using namespace chimelab::test;
 
 TEST(LengthPage, EachDotCutsOffTheSoundBeforePlaysItsPipeAndShowsItsLengthInRed) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
-    const Ui::LengthPage& page = form.lengthPage;
+    const chimelab::Ui::LengthPage& page = form.lengthPage;
     EXPECT_TRUE(page.Label5->text().isEmpty());
 
     const auto all = dots(form);
@@ -36,7 +36,7 @@ TEST(LengthPage, EachDotCutsOffTheSoundBeforePlaysItsPipeAndShowsItsLengthInRed)
 
 TEST(LengthPage, DotsAreMouseOnlyHandPointersOverThePipeShorterAndHigherToTheRight) {
     StartedWindow started;
-    const Ui::LengthPage& page = started.form->lengthPage;
+    const chimelab::Ui::LengthPage& page = started.form->lengthPage;
     const QString tip = QStringLiteral("マウスカーソルが手の形に変\nわったらクリックしてください");
     EXPECT_EQ(page.Image1->toolTip(), tip);
 
@@ -60,7 +60,7 @@ TEST(LengthPage, DotsAreMouseOnlyHandPointersOverThePipeShorterAndHigherToTheRig
 
 TEST(LengthPage, TheMarkersStandJustAboveTheDotsOf15And20And25cm) {
     StartedWindow started;
-    const Ui::LengthPage& page = started.form->lengthPage;
+    const chimelab::Ui::LengthPage& page = started.form->lengthPage;
     struct Marker {
         QFrame* bar;
         QLabel* label;
@@ -91,7 +91,7 @@ TEST(LengthPage, TheMarkersStandJustAboveTheDotsOf15And20And25cm) {
 
 TEST(LengthPage, ADotHasNoBackgroundOfItsOwnAndARaisedEdgeUnderTheMouse) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     TSpeedButton* dot = form.lengthPage.SpeedButton6;

@@ -18,7 +18,7 @@ using namespace chimelab::test;
 
 TEST(MainWindow, FixedSizeCentredWindowWithItsTitleMenusPagesAndQuitButton) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
 
     // The middle dot is the half-width katakana one.
@@ -77,7 +77,7 @@ TEST(MainWindow, QuitButtonMenuItemAndCloseBoxEachEndTheProgramWithoutAQuestion)
     for (Way way : {Way::QuitButton, Way::MenuItem, Way::CloseBox}) {
         SCOPED_TRACE(int(way));
         StartedWindow started;
-        TForm1& form = *started.form;
+        chimelab::TForm1& form = *started.form;
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
         QTimer::singleShot(0, &form, [&] {
@@ -98,7 +98,7 @@ TEST(MainWindow, QuitButtonMenuItemAndCloseBoxEachEndTheProgramWithoutAQuestion)
 
 TEST(MainWindow, MakesEachDialogOnceWhenFirstAskedAndNeverShowsItItself) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     EXPECT_TRUE(form.findChildren<QDialog*>().isEmpty());
     QFileDialog* open = form.OpenDialog1();
     EXPECT_EQ(open->windowTitle(), QStringLiteral("ファイルを開く"));

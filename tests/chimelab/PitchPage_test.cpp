@@ -11,8 +11,8 @@ using namespace chimelab::test;
 
 namespace {
 
-std::array<TCuteButton*, 8> pitchButtons(TForm1& form) {
-    const Ui::PitchPage& p = form.pitchPage;
+std::array<TCuteButton*, 8> pitchButtons(chimelab::TForm1& form) {
+    const chimelab::Ui::PitchPage& p = form.pitchPage;
     return {p.CuteButton16, p.CuteButton17, p.CuteButton18, p.CuteButton19,
             p.CuteButton20, p.CuteButton21, p.CuteButton22, p.CuteButton23};
 }
@@ -31,7 +31,7 @@ bool waitForEnd(TAnimate* player) {
 
 TEST(PitchPage, EachButtonStartsItsOwnClipAndPlaysItsScalePipeWithoutWaiting) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
     const auto buttons = pitchButtons(form);
     const auto clips = players(form);
@@ -57,7 +57,7 @@ TEST(PitchPage, EachButtonStartsItsOwnClipAndPlaysItsScalePipeWithoutWaiting) {
 
 TEST(PitchPage, APressWhileTheClipRunsRestartsOnlyTheSoundAndALaterPressShowsItAgain) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
     TCuteButton* re = form.pitchPage.CuteButton17;
     TAnimate* clip = form.pitchPage.Animate2;
@@ -83,7 +83,7 @@ TEST(PitchPage, APressWhileTheClipRunsRestartsOnlyTheSoundAndALaterPressShowsItA
 
 TEST(PitchPage, WithTheMiClipMissingOnlyDoAndReWorkTheOthersReportAndStaySilent) {
     StartedWindow started(2);  // start-up stops at ミ.avi: mi and all after it hold no clip
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
     ASSERT_EQ(started.boxes.boxes.size(), 1u);  // start-up's own warning
     started.boxes.boxes.clear();
@@ -107,7 +107,7 @@ TEST(PitchPage, WithTheMiClipMissingOnlyDoAndReWorkTheOthersReportAndStaySilent)
 
 TEST(PitchPage, ButtonsFallLeftToRightWithTheirLengthsReadingAsOneLevelRow) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
     const auto buttons = pitchButtons(form);
     const auto clips = players(form);
@@ -155,7 +155,7 @@ TEST(PitchPage, ButtonsFallLeftToRightWithTheirLengthsReadingAsOneLevelRow) {
 
 TEST(PitchPage, TabGoesFromLeftToRight) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     const auto buttons = pitchButtons(form);
     for (std::size_t i = 0; i + 1 < buttons.size(); ++i)
         EXPECT_EQ(buttons[i]->nextInFocusChain(), buttons[i + 1]) << i;

@@ -58,7 +58,7 @@ void printToFile(QDialog* dialog, const QString& path) {
     typeInto(dialog, "filename", path);
 }
 
-void fillPage(Ui::SheetPage& page) {
+void fillPage(chimelab::Ui::SheetPage& page) {
     page.Edit5->setText(QStringLiteral("2001年 4月 10日"));
     page.Edit2->setText(QStringLiteral("北　中学校"));
     page.Edit3->setText(QStringLiteral("　2学年　3組"));
@@ -132,7 +132,7 @@ TEST(SheetPage, TotalIsExactInShortestFormRedOnlyAbove59AndCountsAPipeOncePerCho
         SCOPED_TRACE(row.text);
         StartedWindow started;
         started.form->show();
-        Ui::SheetPage& page = started.form->sheetPage;
+        chimelab::Ui::SheetPage& page = started.form->sheetPage;
         QComboBox* choosers[] = {page.ComboBox1, page.ComboBox2, page.ComboBox3};
         const int positions[] = {row.p1, row.p2, row.p3};
         for (int i = 0; i < 3; ++i) {
@@ -155,12 +155,12 @@ TEST(SheetPage, TotalIsExactInShortestFormRedOnlyAbove59AndCountsAPipeOncePerCho
 
 TEST(SheetPage, TabGoesThroughTheButtonsThenTheChoosersBoxesMemoAndDate) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.ui->PageControl1->setCurrentWidget(form.ui->TabSheet4);
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    const Ui::SheetPage& page = form.sheetPage;
+    const chimelab::Ui::SheetPage& page = form.sheetPage;
     const QWidget* order[] = {page.BitBtn7,   page.BitBtn8, page.ComboBox1, page.ComboBox2,
                               page.ComboBox3, page.Edit2,   page.Edit3,     page.Edit4,
                               page.Memo2,     page.Edit5};
@@ -174,7 +174,7 @@ TEST(SheetPage, TabGoesThroughTheButtonsThenTheChoosersBoxesMemoAndDate) {
 
 TEST(SheetPage, SaveOffersTheSheetsNameInTheStartFolderAndWritesTheSheetAsRtf) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
     fillPage(form.sheetPage);
     const QString folder = kw27::test::makeFolder(QStringLiteral("sheets"));
@@ -214,7 +214,7 @@ TEST(SheetPage, SaveOffersTheSheetsNameInTheStartFolderAndWritesTheSheetAsRtf) {
 
 TEST(SheetPage, SaveThatCannotCreateTheFileWarnsAndWritesNothingAndACancelledOneDoesNothing) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
     QFileDialog* dialog = form.SaveDialog1();
 
@@ -258,7 +258,7 @@ TEST(SheetPage, SaveThatCannotCreateTheFileWarnsAndWritesNothingAndACancelledOne
 
 TEST(SheetPage, PrintCancelledPrintsNothingPrintedTwiceGivesTwoIdenticalSheetsFailedWarns) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
     fillPage(form.sheetPage);
     QPrintDialog* dialog = form.PrinterSetupDialog1();

@@ -39,7 +39,7 @@ private:
 
 TEST(SimulationPage, ThePictureTheFiveLinesAndTheLampButtonAreAllThere) {
     StartedWindow started;
-    const Ui::SimulationPage& page = started.form->simulationPage;
+    const chimelab::Ui::SimulationPage& page = started.form->simulationPage;
     EXPECT_EQ(page.Image2->pixmap().size(), QSize(123, 330));
     EXPECT_FALSE(page.BitBtn1->icon().isNull());
     QString sentence;
@@ -59,7 +59,7 @@ TEST(SimulationPage, ThePictureTheFiveLinesAndTheLampButtonAreAllThere) {
 
 TEST(SimulationPage, TheWindowHidesWhileTheSimulatorRunsInTheFolderOfThePress) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
     form.ui->PageControl1->setCurrentWidget(form.ui->TabSheet3);
 
@@ -105,7 +105,7 @@ TEST(SimulationPage, TheWindowHidesWhileTheSimulatorRunsInTheFolderOfThePress) {
 
 TEST(SimulationPage, NoSimulatorAnywhereGivesTheWarningAndLeavesTheWindowUp) {
     StartedWindow started;
-    TForm1& form = *started.form;
+    chimelab::TForm1& form = *started.form;
     form.show();
     form.ui->PageControl1->setCurrentWidget(form.ui->TabSheet3);
     const ScopedPath path(makeFolder(QStringLiteral("empty")));
@@ -140,7 +140,7 @@ TEST(HelpMenu, OpensTheManualUnderTheStartDirectoryOrWarns) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         StartedWindow started(row.startupStopped ? 0 : -1);
-        TForm1& form = *started.form;
+        chimelab::TForm1& form = *started.form;
         ASSERT_EQ(form.StartDir.isEmpty(), row.startupStopped);
         started.boxes.boxes.clear();
         const QString manual = QDir::currentPath() + QStringLiteral("/Data/マニュアル/KW-27ヘルプ.html");

@@ -65,7 +65,7 @@ public:
             }
         }
         for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* form = qobject_cast<TForm1*>(widget)) {
+            if (auto* form = qobject_cast<chimelab::TForm1*>(widget)) {
                 m.mainWindowShown = m.mainWindowShown || form->isVisible();
                 m.dateBox = form->sheetPage.Edit5->text();
             }
@@ -91,7 +91,7 @@ TEST(Startup, ClipsDateSplashFullyPaintedThenTheScaleNoteAfterNoteThenTheStartDi
     makeClipFolder();
     kw27::test::RecordingMessageSink boxes;
     ObservingPlayer player;
-    TForm1 form(&fixedDate);
+    chimelab::TForm1 form(&fixedDate);
 
     const char* notes[] = {"C", "D", "E", "F", "G", "A", "B", "C2"};
     ASSERT_EQ(player.moments.size(), 8u);
@@ -135,14 +135,14 @@ TEST(Startup, TheDateIsWrittenWithoutLeadingZeros) {
         {QDate(987, 10, 1), "0987年 10月 1日"},
     };
     for (const auto& [date, text] : rows)
-        EXPECT_EQ(sheetDateText(date), QString::fromUtf8(text));
+        EXPECT_EQ(chimelab::sheetDateText(date), QString::fromUtf8(text));
 }
 
 TEST(Startup, AMissingClipWarnsAndStopsStartUpThereButTheWindowStillWorks) {
     for (int missing = 0; missing < 8; ++missing) {
         SCOPED_TRACE(missing);
         StartedWindow started(missing);
-        TForm1& form = *started.form;
+        chimelab::TForm1& form = *started.form;
 
         ASSERT_EQ(started.boxes.boxes.size(), 1u);
         EXPECT_EQ(started.boxes.boxes[0].caption, QStringLiteral("警告"));
@@ -170,7 +170,7 @@ TEST(Startup, OpensTheEightClipsOfTheDataSetThatShipsWithTheProgram) {
     kw27::test::provideDataFolder();
     kw27::test::RecordingSoundPlayer sounds;
     kw27::test::RecordingMessageSink boxes;
-    TForm1 form(&fixedDate);
+    chimelab::TForm1 form(&fixedDate);
     EXPECT_TRUE(boxes.boxes.empty());
     for (TAnimate* player : players(form))
         EXPECT_GT(player->frameCount(), 1) << player->objectName().toStdString();

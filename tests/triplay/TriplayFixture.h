@@ -51,13 +51,13 @@ public:
     Started() {
         QCursor::setPos(0, 0);
         triplay::ReadyToPlay = true;
-        form = std::make_unique<TForm1>();
+        form = std::make_unique<triplay::TForm1>();
     }
-    Ui::TForm1& ui() { return *form->ui; }
+    triplay::Ui::TForm1& ui() { return *form->ui; }
     void pressPlay() { QTest::mouseClick(form->ui->CuteButton1, Qt::LeftButton); }
 
     kw27::test::RecordingMessageSink boxes;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<triplay::TForm1> form;
 };
 
 } // namespace triplaytest

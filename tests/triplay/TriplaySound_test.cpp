@@ -53,7 +53,7 @@ double fundamentalHz(double centimetres) {
 }
 
 TEST_F(TriplaySound, PlayRingsTheThreeChosenPipesTogetherAndStopSilencesThem) {
-    Ui::TForm1& ui = started.ui();
+    triplay::Ui::TForm1& ui = started.ui();
     choose(ui.ComboBox1, 11); // 25cm
     choose(ui.ComboBox2, 12); // ド (18.6cm)
     choose(ui.ComboBox3, 0);  // 14cm
@@ -88,7 +88,7 @@ TEST_F(TriplaySound, TheSamePipeTwiceSoundsOnce) {
 // A chooser changed while the pipes ring: the stop press still silences what is sounding, and
 // does not start the newly chosen pipe.
 TEST_F(TriplaySound, StopSilencesThePipesStartedEvenAfterAChooserChanged) {
-    Ui::TForm1& ui = started.ui();
+    triplay::Ui::TForm1& ui = started.ui();
     choose(ui.ComboBox1, 11);
     choose(ui.ComboBox2, 13);
     started.pressPlay();

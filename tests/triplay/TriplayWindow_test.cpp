@@ -15,8 +15,8 @@ static void PrintTo(const QString& text, std::ostream* out) {
 TEST(TriplayWindow, LaidOutWithTheCatalogueInEachChooserAndNothingChosen) {
     makeSoundFolder();
     Started started;
-    TForm1& form = *started.form;
-    Ui::TForm1& ui = started.ui();
+    triplay::TForm1& form = *started.form;
+    triplay::Ui::TForm1& ui = started.ui();
     EXPECT_EQ(form.windowTitle(), QStringLiteral("パイプを3本まとめて鳴らす"));
     EXPECT_EQ(form.size(), QSize(508, 354));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
@@ -89,7 +89,7 @@ TEST(TriplayTotal, ExactDecimalTotalJudgedAgainstTheMaterial) {
 TEST(TriplayWindow, ChoosingShowsTheTotalAndAWarningThatGoesAgainBelowTheMaterial) {
     makeSoundFolder();
     Started started;
-    Ui::TForm1& ui = started.ui();
+    triplay::Ui::TForm1& ui = started.ui();
     struct Step {
         QComboBox* chooser;
         int position;
@@ -215,7 +215,7 @@ TEST(TriplayWindow, DeviceFailuresEachReachTheirOwnReport) {
         triplay::ReadyToPlay = true;
         if (!row.text) {
             try {
-                TForm1 form;
+                triplay::TForm1 form;
                 ADD_FAILURE() << "the window was made";
             } catch (const EDDSD& error) {
                 EXPECT_EQ(error.message(),
@@ -226,7 +226,7 @@ TEST(TriplayWindow, DeviceFailuresEachReachTheirOwnReport) {
             EXPECT_EQ(device.liveObjects, 0);
             continue;
         }
-        auto form = std::make_unique<TForm1>();
+        auto form = std::make_unique<triplay::TForm1>();
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf8(row.text));
         EXPECT_EQ(boxes.boxes[0].icon, row.icon);

@@ -1,7 +1,7 @@
 #pragma once
 
-// What both picture tools of the manual share: message boxes printed instead of waiting for a
-// person, and a window's picture written to the folder given.
+// The manual's picture tool: message boxes printed instead of waiting for a person, and a
+// window's picture written to the folder given.
 
 #include "MessageBoxes.h"
 

@@ -1,13 +1,15 @@
-// Takes the manual's pictures of Chimelab: the splash window and each page of the main window,
-// with a few choices made on them as a pupil would. Run in the output folder (start-up needs
-// the data set), with the offscreen platform; the pictures go to the folder given.
-// Pages whose controls are not there yet are taken as they are.
+// Takes the manual's pictures of both programs: the splash window and each page of Chimelab's
+// main window with a few choices made on them as a pupil would, then Triplay's window with a
+// chord that fits the material and one that needs more than the 59 cm a pupil has. Run in the
+// output folder (start-up needs the data set), with the offscreen platform; the pictures go to
+// the folder given. Pages whose controls are not there yet are taken as they are.
 
 #include "KwApplication.h"
 #include "ManualShot.h"
 #include "MessageBoxes.h"
 #include "Splash.h"
 #include "Unit1.h"
+#include "Unit2.h"
 #include "WavPlayer.h"
 
 #include <QAbstractButton>
@@ -49,23 +51,7 @@ void choose(QWidget* page, const char* name, int position) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    KwApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <picture folder>\n", argv[0]);
-        return 2;
-    }
-    const QString folder = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(folder);
-    Silence silence;
-    kw27::setSoundPlayer(&silence);
-    PrintedBoxes boxes;
-    kw27::setMessageSink(&boxes);
-
+bool takeChimelab(const QString& folder) {
     bool ok = true;
     {
         TForm2 splash;
@@ -74,7 +60,7 @@ int main(int argc, char** argv) {
     }
 
     // A fixed date, so that the pictures come out the same whenever they are taken.
-    TForm1 form([] { return QDate(2026, 4, 9); });
+    chimelab::TForm1 form([] { return QDate(2026, 4, 9); });
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     form.show();
     QTabWidget* tabs = form.ui->PageControl1;
@@ -107,5 +93,45 @@ int main(int argc, char** argv) {
     tabs->setCurrentWidget(song);
     ok &= kw27::manual::save(form, folder, "chimelab-composition.png");
 
-    return ok ? 0 : 1;
+    return ok;
+}
+
+bool takeTriplay(const QString& folder) {
+    triplay::TForm1 window;
+    window.show();
+    bool ok = true;
+    // ド, ミ and ソ: 50.4 cm, within the material.
+    choose(&window, "ComboBox1", 12);
+    choose(&window, "ComboBox2", 14);
+    choose(&window, "ComboBox3", 16);
+    ok &= kw27::manual::save(window, folder, "triplay.png");
+    // 25 cm, レ and ミ: 59.1 cm, more than there is.
+    choose(&window, "ComboBox1", 11);
+    choose(&window, "ComboBox2", 13);
+    choose(&window, "ComboBox3", 14);
+    ok &= kw27::manual::save(window, folder, "triplay-warning.png");
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("ALSOFT_DRIVERS"))
+        qputenv("ALSOFT_DRIVERS", "null");
+    KwApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <picture folder>\n", argv[0]);
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(folder);
+    Silence silence;
+    kw27::setSoundPlayer(&silence);
+    PrintedBoxes boxes;
+    kw27::setMessageSink(&boxes);
+    const bool chimelab = takeChimelab(folder);
+    const bool triplay = takeTriplay(folder);
+    return chimelab && triplay ? 0 : 1;
 }
