@@ -184,6 +184,9 @@ bool OpenAlWavPlayer::waitForEnd(std::size_t frames, int sampleRate) {
     double stalled = 0;
     // Time until the last frame of the sound is heard, as estimated at the latest look.
     double heardIn = 0;
+    // A device that plays slower than real time does not hold the window either.
+    double waited = 0;
+    const double longest = double(frames) / sampleRate + kLongestLatencySeconds;
     for (;;) {
         ALint state = AL_STOPPED;
         alGetSourcei(source_, AL_SOURCE_STATE, &state);
@@ -193,7 +196,8 @@ bool OpenAlWavPlayer::waitForEnd(std::size_t frames, int sampleRate) {
         if (at.offset != lastOffset) {
             lastOffset = at.offset;
             stalled = 0;
-        } else if (stalled >= kStallLimitSeconds) {
+        }
+        if (stalled >= kStallLimitSeconds || waited >= longest) {
             alSourceStop(source_);
             return false;
         }
@@ -205,6 +209,7 @@ bool OpenAlWavPlayer::waitForEnd(std::size_t frames, int sampleRate) {
         output_.pass(AudioOutput::Seconds(step));
         heardIn -= step;
         stalled += step > 0 ? step : 0.001;
+        waited += step > 0 ? step : 0.001;
     }
     // Woken before the end by the step limit: the mixer is done, the output not yet.
     if (heardIn > 1e-6)

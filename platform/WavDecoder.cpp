@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <new>
 
@@ -14,69 +15,163 @@ namespace kw27 {
 namespace {
 
 constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatFloat = 3;
+constexpr std::uint16_t kFormatExtensible = 0xFFFE;
 // The fields every PCM "fmt " chunk holds: tag, channels, rate, bytes/s, block align, bits.
 constexpr std::size_t kPcmFormatSize = 16;
+// The extensible layout names its encoding by a GUID whose first two bytes are the plain tag
+// and whose other fourteen are always these.
+constexpr unsigned char kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                              0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+constexpr std::size_t kExtensionSize = 22;
 // One mixer buffer is sized by a signed 32-bit byte count.
 constexpr std::uint64_t kMaxSampleBytes = INT_MAX;
+// What the one-sound player plays sensibly; see decodeWav.
+constexpr int kSlowestRate = 1000;
+constexpr int kFastestRate = 384000;
+// Frames converted per read: small enough for the stack, large enough to read efficiently.
+constexpr std::size_t kFramesPerBlock = 512;
+constexpr std::size_t kWidestFrame = 2 * 4;
 
-struct Format {
-    int channels = 0;
-    int bits = 0;
-    int sampleRate = 0;
-    std::size_t blockAlign = 0;
-};
-
-WavStatus readFormat(RiffReader& reader, const RiffChunk& riff, Format& format) {
-    RiffChunk fmt;
-    if (!reader.findChunk(riff, fourCC("fmt "), fmt) || fmt.size < kPcmFormatSize)
-        return WavStatus::NoFormat;
-    std::uint8_t raw[kPcmFormatSize];
-    if (reader.read(raw, sizeof raw) != sizeof raw)
-        return WavStatus::NoFormat;
-    reader.ascend(fmt);
-
-    const std::uint16_t tag = readLe16(raw);
-    const std::uint16_t channels = readLe16(raw + 2);
-    const std::uint32_t rate = readLe32(raw + 4);
-    const std::uint16_t blockAlign = readLe16(raw + 12);
-    const std::uint16_t bits = readLe16(raw + 14);
-    // The average byte rate is only a hint for streaming players and is often wrong in
-    // files written by hand, so it is not checked; the block alignment decides the layout.
-    if (tag != kFormatPcm || (channels != 1 && channels != 2) || (bits != 8 && bits != 16) ||
-        rate == 0 || rate > std::uint32_t(INT_MAX) || blockAlign != channels * bits / 8)
-        return WavStatus::UnsupportedFormat;
-    format = {channels, bits, int(rate), blockAlign};
-    return WavStatus::Ok;
+// Samples are brought to a common scale, a full-range signed 32-bit value, then rounded to
+// 16 bits; two channels are summed first and halved in the same rounding.
+std::int16_t narrow(std::int64_t scaled, int shift) {
+    const std::int64_t rounded = (scaled + (std::int64_t(1) << (shift - 1))) >> shift;
+    return std::int16_t(std::clamp<std::int64_t>(rounded, INT16_MIN, INT16_MAX));
 }
 
-void widen8(const std::vector<std::uint8_t>& bytes, std::vector<std::int16_t>& samples) {
-    samples.resize(bytes.size());
-    std::transform(bytes.begin(), bytes.end(), samples.begin(),
-                   [](std::uint8_t u) { return std::int16_t((int(u) - 128) * 256); });
+std::int64_t floatScaled(const unsigned char* p) {
+    const float f = std::bit_cast<float>(readLe32(p));
+    if (std::isnan(f))
+        return 0;
+    return std::llround(std::clamp(double(f), -1.0, 1.0) * 2147483648.0);
 }
 
-// Reads count 16-bit little-endian samples; on a little-endian host they land in place.
-void read16(RiffReader& reader, std::size_t count, std::vector<std::int16_t>& samples) {
-    samples.resize(count);
-    samples.resize(reader.read(samples.data(), count * 2) / 2);
-    if constexpr (std::endian::native != std::endian::little) {
-        for (auto& s : samples) {
-            std::uint8_t b[2];
-            std::memcpy(b, &s, 2);
-            s = std::int16_t(readLe16(b));
-        }
+template <typename Scaled>
+void convertBlock(const unsigned char* raw, std::size_t frames, const SampleLayout& layout,
+                  std::int16_t* to, Scaled scaled) {
+    const std::size_t step = std::size_t(layout.bytesPerSample);
+    if (layout.channels == 1) {
+        for (std::size_t i = 0; i < frames; ++i)
+            to[i] = narrow(scaled(raw + i * step), 16);
+    } else {
+        for (std::size_t i = 0; i < frames; ++i)
+            to[i] = narrow(scaled(raw + 2 * i * step) + scaled(raw + (2 * i + 1) * step), 17);
     }
 }
 
-}  // namespace
+void convertBlock(const unsigned char* raw, std::size_t frames, const SampleLayout& layout,
+                  std::int16_t* to) {
+    using Encoding = SampleLayout::Encoding;
+    if (layout.encoding == Encoding::Float)
+        return convertBlock(raw, frames, layout, to, floatScaled);
+    if (layout.encoding == Encoding::Unsigned8)
+        return convertBlock(raw, frames, layout, to,
+                            [](const unsigned char* p) { return std::int64_t(p[0] - 128) << 24; });
+    switch (layout.bytesPerSample) {
+    case 2:
+        return convertBlock(raw, frames, layout, to, [](const unsigned char* p) {
+            return std::int64_t(std::int16_t(readLe16(p))) << 16;
+        });
+    case 3:
+        return convertBlock(raw, frames, layout, to,
+                            [](const unsigned char* p) { return std::int64_t(readLe24s(p)) << 8; });
+    default:
+        return convertBlock(raw, frames, layout, to, [](const unsigned char* p) {
+            return std::int64_t(std::int32_t(readLe32(p)));
+        });
+    }
+}
+
+WavStatus readFormat(RiffReader& reader, const RiffChunk& riff, SampleLayout& layout) {
+    RiffChunk fmt;
+    if (!reader.findChunk(riff, fourCC("fmt "), fmt) || fmt.size < kPcmFormatSize)
+        return WavStatus::NoFormat;
+    std::uint8_t raw[kFormatLayoutBytes];
+    const std::size_t size = reader.read(raw, std::min<std::size_t>(fmt.size, sizeof raw));
+    if (size < kPcmFormatSize)
+        return WavStatus::NoFormat;
+    reader.ascend(fmt);
+
+    const auto found = sampleLayout(raw, size);
+    if (!found || found->sampleRate < kSlowestRate || found->sampleRate > kFastestRate)
+        return WavStatus::UnsupportedFormat;
+    layout = *found;
+    return WavStatus::Ok;
+}
+
+} // namespace
+
+std::optional<SampleLayout> sampleLayout(const unsigned char* fmt, std::size_t size) {
+    if (size < kPcmFormatSize)
+        return std::nullopt;
+    std::uint16_t tag = readLe16(fmt);
+    const std::uint16_t channels = readLe16(fmt + 2);
+    const std::uint32_t rate = readLe32(fmt + 4);
+    const std::uint16_t blockAlign = readLe16(fmt + 12);
+    const std::uint16_t bits = readLe16(fmt + 14);
+    if (tag == kFormatExtensible) {
+        const unsigned char* subFormat = fmt + 24;
+        if (size < kFormatLayoutBytes || readLe16(fmt + 16) < kExtensionSize ||
+            !std::equal(std::begin(kSubFormatTail), std::end(kSubFormatTail), subFormat + 2))
+            return std::nullopt;
+        // Fewer valid bits than the container holds are the container's high bits, so the
+        // container is read whole.
+        if (readLe16(fmt + 18) > bits)
+            return std::nullopt;
+        tag = readLe16(subFormat);
+    }
+    using Encoding = SampleLayout::Encoding;
+    SampleLayout layout;
+    if (tag == kFormatPcm && (bits == 8 || bits == 16 || bits == 24 || bits == 32))
+        layout.encoding = bits == 8 ? Encoding::Unsigned8 : Encoding::Signed;
+    else if (tag == kFormatFloat && bits == 32)
+        layout.encoding = Encoding::Float;
+    else
+        return std::nullopt;
+    // The average byte rate is only a hint for streaming players and is often wrong in
+    // files written by hand, so it is not checked; the block alignment decides the layout.
+    if ((channels != 1 && channels != 2) || rate == 0 || rate > std::uint32_t(INT_MAX) ||
+        blockAlign != channels * bits / 8)
+        return std::nullopt;
+    layout.bytesPerSample = bits / 8;
+    layout.channels = channels;
+    layout.sampleRate = int(rate);
+    layout.blockAlign = blockAlign;
+    return layout;
+}
+
+std::uint64_t dataBytesInFile(const RiffReader& reader, const RiffChunk& data) {
+    const std::uint64_t fileSize = reader.fileSize();
+    const std::uint64_t inFile = data.dataOffset < fileSize ? fileSize - data.dataOffset : 0;
+    return std::min<std::uint64_t>(data.size, inFile);
+}
+
+std::size_t readMono16(RiffReader& reader, const SampleLayout& layout, void* out,
+                       std::size_t frames) {
+    unsigned char raw[kFramesPerBlock * kWidestFrame];
+    std::int16_t converted[kFramesPerBlock];
+    auto* to = static_cast<unsigned char*>(out);
+    std::size_t done = 0;
+    while (done < frames) {
+        const std::size_t want = std::min(frames - done, kFramesPerBlock);
+        const std::size_t got = reader.read(raw, want * layout.blockAlign) / layout.blockAlign;
+        convertBlock(raw, got, layout, converted);
+        std::memcpy(to + done * sizeof(std::int16_t), converted, got * sizeof(std::int16_t));
+        done += got;
+        if (got < want)
+            break;
+    }
+    return done;
+}
 
 WavStatus decodeWav(RiffReader& reader, PcmSound& out) {
     out = PcmSound{};
     RiffChunk riff;
     if (!reader.findRiff(fourCC("WAVE"), riff))
         return WavStatus::NotWave;
-    Format format;
-    if (const WavStatus status = readFormat(reader, riff, format); status != WavStatus::Ok)
+    SampleLayout layout;
+    if (const WavStatus status = readFormat(reader, riff, layout); status != WavStatus::Ok)
         return status;
     RiffChunk data;
     if (!reader.findChunk(riff, fourCC("data"), data))
@@ -84,30 +179,20 @@ WavStatus decodeWav(RiffReader& reader, PcmSound& out) {
 
     // Never trust the declared size beyond what the file holds: a cut-short file plays the
     // frames it has, and a lying header cannot make us allocate gigabytes.
-    const std::uint64_t fileSize = reader.fileSize();
-    const std::uint64_t inFile = data.dataOffset < fileSize ? fileSize - data.dataOffset : 0;
-    const std::uint64_t present = std::min<std::uint64_t>(data.size, inFile);
-    const std::uint64_t frames = present / format.blockAlign;
-    const std::uint64_t sampleCount = frames * std::uint64_t(format.channels);
-    if (sampleCount * sizeof(std::int16_t) > kMaxSampleBytes)
+    const std::uint64_t frames = dataBytesInFile(reader, data) / layout.blockAlign;
+    if (frames * sizeof(std::int16_t) > kMaxSampleBytes)
         return WavStatus::TooLarge;
 
     PcmSound sound;
-    sound.channels = format.channels;
-    sound.sampleRate = format.sampleRate;
+    sound.channels = 1;
+    sound.sampleRate = layout.sampleRate;
     try {
-        if (format.bits == 8) {
-            std::vector<std::uint8_t> bytes(sampleCount);
-            bytes.resize(reader.read(bytes.data(), bytes.size()));
-            widen8(bytes, sound.samples);
-        } else {
-            read16(reader, sampleCount, sound.samples);
-        }
+        sound.samples.resize(frames);
     } catch (const std::bad_alloc&) {
         return WavStatus::TooLarge;
     }
-    // A read error part-way leaves whole frames only.
-    sound.samples.resize(sound.samples.size() - sound.samples.size() % format.channels);
+    // A read error part-way leaves the frames read before it.
+    sound.samples.resize(readMono16(reader, layout, sound.samples.data(), frames));
     out = std::move(sound);
     return WavStatus::Ok;
 }
@@ -120,4 +205,4 @@ WavStatus decodeWavFile(const std::filesystem::path& path, PcmSound& out) {
     return decodeWav(*reader, out);
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -3,6 +3,7 @@
 #include "Cp932.h"
 #include "DataPath.h"
 #include "RiffReader.h"
+#include "WavDecoder.h"
 
 #include <QWidget>
 
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 using namespace kw27::ds;
@@ -75,13 +77,18 @@ constexpr DWORD waveFlags3D =
     DSBCAPS_STATIC | DSBCAPS_CTRL3D | DSBCAPS_CTRLFREQUENCY | DSBCAPS_CTRLVOLUME;
 static_assert(plainWaveFlags == 226 && waveFlags3D == 178 && DSBCAPS_STICKYFOCUS == 16384);
 
-// Reads a fmt chunk into the 18-byte format record. A longer chunk (the extensible layout)
-// fills the record from its first 18 bytes; the rest must still be in the file.
-bool readFormat(kw27::RiffReader& file, const kw27::RiffChunk& fmt, WAVEFORMATEX& format) {
-    const std::size_t inRecord = std::min<std::size_t>(fmt.size, WAVEFORMATEX_SIZE);
-    if (file.read(&format, inRecord) < inRecord)
+// Reads a fmt chunk into the 18-byte format record, and judges from its first bytes (the
+// extensible layout's included) whether its samples are of a layout converted at load. A
+// longer chunk fills the record from its first 18 bytes; the rest must still be in the file.
+bool readFormat(kw27::RiffReader& file, const kw27::RiffChunk& fmt, WAVEFORMATEX& format,
+                std::optional<kw27::SampleLayout>& layout) {
+    unsigned char raw[kw27::kFormatLayoutBytes];
+    const std::size_t kept = std::min<std::size_t>(fmt.size, sizeof raw);
+    if (file.read(raw, kept) < kept)
         return false;
-    std::uint64_t rest = fmt.size - inRecord;
+    std::memcpy(&format, raw, std::min(kept, WAVEFORMATEX_SIZE));
+    layout = kw27::sampleLayout(raw, kept);
+    std::uint64_t rest = fmt.size - kept;
     char scratch[256];
     while (rest > 0) {
         const std::size_t got = file.read(scratch, std::min<std::uint64_t>(rest, sizeof scratch));
@@ -92,11 +99,18 @@ bool readFormat(kw27::RiffReader& file, const kw27::RiffChunk& fmt, WAVEFORMATEX
     return true;
 }
 
-// Reads the data chunk into one locked region; what the file does not supply is silence.
-void fillRegion(kw27::RiffReader& file, void* region, DWORD bytes, unsigned char silence) {
-    const std::size_t got = file.read(region, bytes);
-    if (got < bytes)
-        std::memset(static_cast<unsigned char*>(region) + got, silence, bytes - got);
+WAVEFORMATEX mono16(DWORD rate) {
+    return {WAVE_FORMAT_PCM, 1, rate, rate * 2, 2, 16, 0};
+}
+
+// Fills one locked region from the data chunk; what the file does not supply is silence.
+void fillRegion(kw27::RiffReader& file, const std::optional<kw27::SampleLayout>& layout,
+                void* region, DWORD bytes) {
+    const std::size_t got =
+        layout ? kw27::readMono16(file, *layout, region, bytes / sizeof(std::int16_t)) *
+                     sizeof(std::int16_t)
+               : file.read(region, bytes);
+    std::memset(static_cast<unsigned char*>(region) + got, 0, bytes - got);
 }
 
 } // namespace
@@ -341,17 +355,25 @@ void TDDSDGenWave::LoadWAV(TDDSD* owner, const QString& name, Open open, bool us
     kw27::RiffChunk fmt;
     if (!file->findChunk(riff, kw27::fourCC("fmt "), fmt))
         return fail(QStringLiteral("には、fmtチャンクが有りません"));
-    if (!readFormat(*file, fmt, format_))
+    std::optional<kw27::SampleLayout> layout;
+    if (!readFormat(*file, fmt, format_, layout))
         return fail(QStringLiteral("のfmtチャンクが不正です"));
     file->ascend(fmt);
     kw27::RiffChunk data;
     if (!file->findChunk(riff, kw27::fourCC("data"), data))
         return fail(QStringLiteral("には、dataチャンクが有りません"));
-    dataSize_ = data.size;
+    // The buffer holds no more than the file does, whatever the header claims. Samples of a
+    // layout that recorders write are converted to 16-bit mono, the one form every sound is
+    // mixed in; any other layout goes to the device as stored, for the device to judge.
+    const std::uint64_t inFile = kw27::dataBytesInFile(*file, data);
+    const WAVEFORMATEX bufferFormat = layout ? mono16(DWORD(layout->sampleRate)) : format_;
+    const std::uint64_t bytes =
+        layout ? inFile / layout->blockAlign * sizeof(std::int16_t) : inFile;
+    dataSize_ = DWORD(std::min<std::uint64_t>(bytes, UINT32_MAX));
 
     const DWORD flags =
         (use3D ? waveFlags3D : plainWaveFlags) | (owner->StickyFocus() ? DSBCAPS_STICKYFOCUS : 0);
-    const DSBUFFERDESC desc{DSBUFFERDESC_SIZE, flags, dataSize_, 0, &format_};
+    const DSBUFFERDESC desc{DSBUFFERDESC_SIZE, flags, dataSize_, 0, &bufferFormat};
     if (DDSDCheck(owner->device()->CreateSoundBuffer(&desc, &buffer_, nullptr),
                   QStringLiteral("サウンドバッファの作成に失敗しました")) != DS_OK) {
         buffer_ = nullptr;
@@ -364,11 +386,9 @@ void TDDSDGenWave::LoadWAV(TDDSD* owner, const QString& name, Open open, bool us
     DWORD bytes2 = 0;
     if (DDSDCheck(buffer_->Lock(0, dataSize_, &region1, &bytes1, &region2, &bytes2, 0),
                   QStringLiteral("LoadWAV中に、サウンドバッファのロックが失敗しました")) == DS_OK) {
-        const bool unsigned8 = format_.wFormatTag == WAVE_FORMAT_PCM && format_.wBitsPerSample == 8;
-        const unsigned char silence = unsigned8 ? 0x80 : 0x00;
-        fillRegion(*file, region1, bytes1, silence);
+        fillRegion(*file, layout, region1, bytes1);
         if (bytes2 != 0)
-            fillRegion(*file, region2, bytes2, silence);
+            fillRegion(*file, layout, region2, bytes2);
         DDSDCheck(buffer_->Unlock(region1, bytes1, region2, bytes2),
                   QStringLiteral("LoadWAV中に、サウンドバッファのアンロックが失敗しました"));
     }

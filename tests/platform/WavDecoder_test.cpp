@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 using namespace kw27;
 using namespace kw27::test;
@@ -16,6 +18,21 @@ namespace {
 WavStatus decodeBytes(const std::string& bytes, PcmSound& out) {
     const auto reader = RiffReader::openMemory(bytes.data(), bytes.size());
     return decodeWav(*reader, out);
+}
+
+// The extension of the extensible layout: its size, valid bits, channel mask, then the
+// encoding's GUID, which starts with the plain format tag.
+std::string extensible(std::uint16_t validBits, std::uint16_t tag) {
+    return le16(22) + le16(validBits) + le32(4) + le16(tag) +
+           std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+}
+
+std::string le24(std::int32_t v) {
+    return le32(std::uint32_t(v)).substr(0, 3);
+}
+
+std::string float32(float f) {
+    return le32(std::bit_cast<std::uint32_t>(f));
 }
 
 struct Pcm16Case {
@@ -28,7 +45,8 @@ struct Pcm16Case {
 
 class WavDecoder16 : public ::testing::TestWithParam<Pcm16Case> {};
 
-TEST_P(WavDecoder16, KeepsEverySampleChannelAndRate) {
+// Stereo comes out mixed down to mono, so that it sounds as loud as a mono recording.
+TEST_P(WavDecoder16, KeepsEverySampleAndTheRate) {
     const auto [channels, rate] = GetParam();
     std::vector<std::int16_t> samples = noise16(std::size_t(300 * channels), 7 + channels);
     // The extremes must survive the trip: a sign or byte-order slip shows on them first.
@@ -39,10 +57,10 @@ TEST_P(WavDecoder16, KeepsEverySampleChannelAndRate) {
 
     PcmSound sound;
     ASSERT_EQ(decodeBytes(wav16(channels, rate, samples), sound), WavStatus::Ok);
-    EXPECT_EQ(sound.channels, channels);
+    EXPECT_EQ(sound.channels, 1);
     EXPECT_EQ(sound.sampleRate, rate);
     EXPECT_EQ(sound.frames(), 300u);
-    EXPECT_EQ(sound.samples, samples);
+    EXPECT_EQ(sound.samples, channels == 1 ? samples : mixDown(samples));
 }
 
 INSTANTIATE_TEST_SUITE_P(MonoAndStereo, WavDecoder16,
@@ -64,10 +82,68 @@ TEST(WavDecoder, Widens8BitSamplesToTheSameLevel) {
         SCOPED_TRACE(channels);
         PcmSound sound;
         ASSERT_EQ(decodeBytes(wav8(channels, 11025, bytes), sound), WavStatus::Ok);
-        EXPECT_EQ(sound.channels, channels);
+        EXPECT_EQ(sound.channels, 1);
         EXPECT_EQ(sound.sampleRate, 11025);
         EXPECT_EQ(sound.frames(), bytes.size() / channels);
-        EXPECT_EQ(sound.samples, expected);
+        EXPECT_EQ(sound.samples, channels == 1 ? expected : mixDown(expected));
+    }
+}
+
+struct ConversionCase {
+    const char* name;
+    std::string fmt;
+    std::string data;
+    std::vector<std::int16_t> samples;
+};
+
+// What recorders write (wider integers, floats, the extensible layout, stereo) comes out as
+// 16-bit mono at the same level, rounded to the nearest value and held to the 16-bit range.
+TEST(WavDecoder, ConvertsRecordersFormatsTo16BitMono) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::string ints24 = le24(0x7FFFFF) + le24(-0x800000) + le24(0x000080) + le24(0x00007F) +
+                               le24(-0x81) + le24(0x123456);
+    const std::vector<std::int16_t> from24 = {32767, -32768, 1, 0, -1, 0x1234};
+    const std::string ints32 = le32(0x7FFFFFFF) + le32(0x80000000) + le32(0x00008000) +
+                               le32(0x00007FFF) + le32(std::uint32_t(-0x10000)) + le32(0x12345678);
+    const std::vector<std::int16_t> from32 = {32767, -32768, 1, 0, -1, 0x1234};
+    const std::string floats = float32(1.0f) + float32(-1.0f) + float32(0.5f) + float32(2.0f) +
+                               float32(-3.0f) + float32(nan) + float32(-0.25f) +
+                               float32(1.0f / 65536);
+    const std::vector<std::int16_t> fromFloat = {32767, -32768, 16384, 32767, -32768, 0, -8192, 1};
+    const std::vector<ConversionCase> cases = {
+        {"24-bit", fmtChunk(1, 24), ints24, from24},
+        {"32-bit", fmtChunk(1, 32), ints32, from32},
+        {"32-bit float", fmtChunk(1, 32, 44100, 3), floats, fromFloat},
+        {"extensible 16-bit",
+         fmtChunk(1, 16, 44100, 0xFFFE, {}, extensible(16, 1)),
+         pcm16({-2, 3, 32767}),
+         {-2, 3, 32767}},
+        {"extensible 24-bit", fmtChunk(1, 24, 44100, 0xFFFE, {}, extensible(24, 1)), ints24,
+         from24},
+        {"extensible 20 valid bits of 24", fmtChunk(1, 24, 44100, 0xFFFE, {}, extensible(20, 1)),
+         ints24, from24},
+        {"extensible float", fmtChunk(1, 32, 44100, 0xFFFE, {}, extensible(32, 3)), floats,
+         fromFloat},
+        {"stereo 24-bit",
+         fmtChunk(2, 24),
+         le24(0x100) + le24(0x201) + le24(-0x8000) + le24(-0x8000),
+         {2, -128}},
+        {"stereo float",
+         fmtChunk(2, 32, 44100, 3),
+         float32(1.0f) + float32(1.0f) + float32(0.5f) + float32(-0.5f),
+         {32767, 0}},
+        {"stereo extensible 16-bit",
+         fmtChunk(2, 16, 44100, 0xFFFE, {}, extensible(16, 1)),
+         pcm16({100, 201, -32768, -32768}),
+         {151, -32768}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PcmSound sound;
+        ASSERT_EQ(decodeBytes(riff("WAVE", c.fmt + chunk("data", c.data)), sound), WavStatus::Ok);
+        EXPECT_EQ(sound.channels, 1);
+        EXPECT_EQ(sound.sampleRate, 44100);
+        EXPECT_EQ(sound.samples, c.samples);
     }
 }
 
@@ -95,20 +171,18 @@ TEST(WavDecoder, ReadsFilesWithOtherChunksAndCutShortData) {
                                  "WAVE" + fmt16 + "data" + le32(1000) + pcm16(first60);
 
     const std::vector<LayoutCase> cases = {
-        {"chunk before the format", riff("WAVE", chunk("JUNK", "abc") + fmt16 +
-                                                     chunk("data", pcm16(mono))),
-         1, mono},
+        {"chunk before the format",
+         riff("WAVE", chunk("JUNK", "abc") + fmt16 + chunk("data", pcm16(mono))), 1, mono},
         {"odd-sized list between format and data (pad byte)",
-         riff("WAVE", fmt16 + chunk("LIST", "INFOabcde") + chunk("data", pcm16(mono))), 1,
-         mono},
+         riff("WAVE", fmt16 + chunk("LIST", "INFOabcde") + chunk("data", pcm16(mono))), 1, mono},
         {"format with an extension size field",
-         riff("WAVE", fmtChunk(1, 16, 44100, 1, {}, le16(0)) + chunk("data", pcm16(mono))), 1, mono},
-        {"odd-length 8-bit data",
-         riff("WAVE", fmtChunk(1, 8) + chunk("data", pcm8(mono8))), 1, mono8Widened},
+         riff("WAVE", fmtChunk(1, 16, 44100, 1, {}, le16(0)) + chunk("data", pcm16(mono))), 1,
+         mono},
+        {"odd-length 8-bit data", riff("WAVE", fmtChunk(1, 8) + chunk("data", pcm8(mono8))), 1,
+         mono8Widened},
         {"trailing part of a frame",
-         riff("WAVE", fmtChunk(2) +
-                          chunk("data", stereoData.substr(0, stereoData.size() - 1))),
-         2, stereoWhole},
+         riff("WAVE", fmtChunk(2) + chunk("data", stereoData.substr(0, stereoData.size() - 1))), 1,
+         mixDown(stereoWhole)},
         {"file cut short inside the data", cutShort, 1, first60},
     };
     for (const auto& c : cases) {
@@ -136,21 +210,22 @@ TEST(WavDecoder, RejectsWhatCannotBePlayed) {
         {"no format", riff("WAVE", data), WavStatus::NoFormat},
         {"format too short", riff("WAVE", chunk("fmt ", fmt16.substr(8, 14)) + data),
          WavStatus::NoFormat},
-        {"float samples", riff("WAVE", fmtChunk(1, 32, 44100, 3) + data),
+        {"extensible of another encoding",
+         riff("WAVE", fmtChunk(1, 16, 44100, 0xFFFE, {}, extensible(16, 2)) + data),
          WavStatus::UnsupportedFormat},
-        {"ADPCM", riff("WAVE", fmtChunk(1, 4, 44100, 2) + data),
-         WavStatus::UnsupportedFormat},
-        {"24-bit", riff("WAVE", fmtChunk(1, 24) + data), WavStatus::UnsupportedFormat},
-        {"three channels", riff("WAVE", fmtChunk(3) + data),
-         WavStatus::UnsupportedFormat},
-        {"no channels", riff("WAVE", fmtChunk(0) + data),
-         WavStatus::UnsupportedFormat},
-        {"block align that does not match",
-         riff("WAVE", fmtChunk(2, 16, 44100, 1, 2) + data),
+        {"ADPCM", riff("WAVE", fmtChunk(1, 4, 44100, 2) + data), WavStatus::UnsupportedFormat},
+        {"three channels", riff("WAVE", fmtChunk(3) + data), WavStatus::UnsupportedFormat},
+        {"no channels", riff("WAVE", fmtChunk(0) + data), WavStatus::UnsupportedFormat},
+        {"block align that does not match", riff("WAVE", fmtChunk(2, 16, 44100, 1, 2) + data),
          WavStatus::UnsupportedFormat},
         {"rate zero", riff("WAVE", fmtChunk(1, 16, 0) + data), WavStatus::UnsupportedFormat},
-        {"rate beyond a signed 32-bit value",
-         riff("WAVE", fmtChunk(1, 16, 0x80000000u) + data), WavStatus::UnsupportedFormat},
+        // A synchronous play of a 1 Hz sound would hold the window for an hour.
+        {"rate too slow to play", riff("WAVE", fmtChunk(1, 16, 999) + data),
+         WavStatus::UnsupportedFormat},
+        {"rate too fast to resample", riff("WAVE", fmtChunk(1, 16, 384001) + data),
+         WavStatus::UnsupportedFormat},
+        {"rate beyond a signed 32-bit value", riff("WAVE", fmtChunk(1, 16, 0x80000000u) + data),
+         WavStatus::UnsupportedFormat},
         {"data before the format", riff("WAVE", data + fmt16), WavStatus::NoData},
         {"no data", riff("WAVE", fmt16 + chunk("LIST", "INFO")), WavStatus::NoData},
     };

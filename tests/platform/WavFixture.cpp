@@ -79,6 +79,13 @@ std::vector<std::uint8_t> noise8(std::size_t count, std::uint32_t seed) {
     return samples;
 }
 
+std::vector<std::int16_t> mixDown(const std::vector<std::int16_t>& stereo) {
+    std::vector<std::int16_t> mono;
+    for (std::size_t i = 0; i + 1 < stereo.size(); i += 2)
+        mono.push_back(std::int16_t((stereo[i] + stereo[i + 1] + 65537) / 2 - 32768));
+    return mono;
+}
+
 void writeFile(const std::filesystem::path& path, const std::string& bytes) {
     if (path.has_parent_path())
         std::filesystem::create_directories(path.parent_path());

@@ -36,6 +36,10 @@ std::string wav8(int channels, int rate, const std::vector<std::uint8_t>& sample
 std::vector<std::int16_t> noise16(std::size_t count, std::uint32_t seed);
 std::vector<std::uint8_t> noise8(std::size_t count, std::uint32_t seed);
 
+// The mono sound a decoder makes of interleaved stereo samples: each frame's mean, a half
+// rounded up.
+std::vector<std::int16_t> mixDown(const std::vector<std::int16_t>& stereo);
+
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 
 }  // namespace kw27::test

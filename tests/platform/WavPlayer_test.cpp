@@ -23,12 +23,6 @@ std::vector<float> levels16(const std::vector<std::int16_t>& samples) {
         out.push_back(float(s) / 32768.0f);
     return out;
 }
-std::vector<float> levels8(const std::vector<std::uint8_t>& samples) {
-    std::vector<float> out;
-    for (std::uint8_t u : samples)
-        out.push_back(float(int(u) - 128) / 128.0f);
-    return out;
-}
 
 // The rendered samples of frames [from, from + count).
 std::vector<float> mixOf(const LoopbackAudioOutput& out, std::size_t from, std::size_t count) {
@@ -81,6 +75,20 @@ public:
     double waited = 0;
 };
 
+// A device that mixes at a tenth of real time.
+class SlowOutput final : public AudioOutput {
+public:
+    ALCdevice* open() override { return device.open(); }
+    std::vector<ALCint> contextAttributes() const override { return device.contextAttributes(); }
+    void pass(Seconds span) override {
+        waited += span.count();
+        device.pass(span / 10);
+    }
+    void close() override { device.close(); }
+    LoopbackAudioOutput device{kRate, 1};
+    double waited = 0;
+};
+
 struct FormatCase {
     const char* name;
     int channels;
@@ -91,21 +99,25 @@ struct FormatCase {
 class WavPlayerFormats : public ::testing::TestWithParam<FormatCase> {};
 
 // A synchronous play returns once the last frame of the sound has been mixed, not a frame
-// earlier or later, and the mix is the file sample for sample.
+// earlier or later, and the mix is the file sample for sample; a stereo file is heard mixed
+// down, exactly as loud as a mono file of the same level.
 TEST_P(WavPlayerFormats, SyncPlayReturnsOnTheLastFrameOfTheFile) {
     const auto [name, channels, bits] = GetParam();
     const std::size_t frames = 2500;
-    std::vector<float> expected;
+    std::vector<std::int16_t> heard;
     if (bits == 16) {
-        const auto samples = noise16(frames * channels, 21);
-        writeFile("tone.wav", wav16(channels, kRate, samples));
-        expected = levels16(samples);
+        heard = noise16(frames * channels, 21);
+        writeFile("tone.wav", wav16(channels, kRate, heard));
     } else {
         const auto samples = noise8(frames * channels, 22);
         writeFile("tone.wav", wav8(channels, kRate, samples));
-        expected = levels8(samples);
+        for (std::uint8_t u : samples)
+            heard.push_back(std::int16_t((u - 128) * 256));
     }
-    LoopbackAudioOutput out(kRate, channels);
+    if (channels == 2)
+        heard = mixDown(heard);
+    const std::vector<float> expected = levels16(heard);
+    LoopbackAudioOutput out(kRate, 1);
     OpenAlWavPlayer player(out);
 
     EXPECT_TRUE(player.play("tone.wav", SND_SYNC));
@@ -185,16 +197,16 @@ TEST(WavPlayer, NewPlayCutsOffTheSoundStillPlaying) {
 // synchronous flag still holds for the alert.
 TEST(WavPlayer, UnplayableFileSoundsTheAlertInstead) {
     writeFile("garbage.wav", "this is not a sound file at all");
-    writeFile("deep.wav",
-              riff("WAVE", fmtChunk(1, 24) + chunk("data", std::string(300, '\x10'))));
+    // A synchronous play of it would take five minutes.
+    writeFile("slow.wav", wav16(1, 1, noise16(300, 81)));
     writeFile("empty.wav", "");
     const PcmSound alert = makeAlertSound();
     const std::vector<float> alertLevels = levels16(alert.samples);
     ASSERT_EQ(alert.sampleRate, kRate);
     ASSERT_FALSE(silent(alertLevels));
 
-    for (const char* name : {"missing.wav", "garbage.wav", "deep.wav", "empty.wav",
-                             "no folder\\missing.wav"}) {
+    for (const char* name :
+         {"missing.wav", "garbage.wav", "slow.wav", "empty.wav", "no folder\\missing.wav"}) {
         SCOPED_TRACE(name);
         LoopbackAudioOutput out(kRate, 1);
         OpenAlWavPlayer player(out);
@@ -261,6 +273,16 @@ TEST(WavPlayer, SyncPlayGivesUpOnADeviceThatStopsPlaying) {
     // It gave up on the stall, long before the 5 s the sound would have taken.
     EXPECT_GT(out.waited, 0.0);
     EXPECT_LT(out.waited, 5.0);
+}
+
+TEST(WavPlayer, SyncPlayNeverWaitsLongerThanTheSoundOnASlowDevice) {
+    writeFile("second.wav", wav16(1, kRate, noise16(kRate, 73)));
+    SlowOutput out;
+    OpenAlWavPlayer player(out);
+    EXPECT_FALSE(player.play("second.wav", SND_SYNC));
+    EXPECT_FALSE(player.isPlaying());
+    // The sound's second, the longest output delay believed, and one step of the wait.
+    EXPECT_LT(out.waited, 1.0 + 1.0 + 0.5 + 0.01);
 }
 
 TEST(WavPlayer, DeviceOpensOnFirstPlayAndClosesWithThePlayer) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <filesystem>
 #include <functional>
 
@@ -190,33 +191,104 @@ TEST_F(LoadWAV, TheBufferHoldsTheSamplesAtTheFilesRate) {
         ASSERT_EQ(out[size_t(i)], i < 64 ? kSamples[size_t(i)] : 0) << "frame " << i;
 }
 
-TEST_F(LoadWAV, AFileEndingInsideItsDataLoadsWithSilenceAfterIt) {
+// The buffer holds the frames that the file holds, never what its header claims: a claim of
+// 256 MiB in a file of a few KiB costs a few KiB.
+TEST_F(LoadWAV, AFileEndingInsideItsDataGetsABufferOfWhatItHolds) {
     struct Row {
         const char* what;
         std::string fmt;
+        std::uint32_t declared;
         std::string present;
+        std::uint32_t bufferBytes;
         std::vector<int> expected;
     };
     const Row rows[] = {
         {"16-bit",
          fmtContents(1, 1, 44100, 16),
+         16,
          pcm16({1000, -1000, 500}),
+         6,
          {1000, -1000, 500, 0, 0, 0, 0, 0}},
-        // Silence of unsigned 8-bit samples is 128, not 0.
         {"8-bit",
          fmtContents(1, 1, 44100, 8),
+         8,
          std::string("\xC0\x40\x80", 3),
+         6,
          {16384, -16384, 0, 0, 0, 0, 0, 0}},
+        {"16-bit claiming 256 MiB",
+         fmtContents(1, 1, 44100, 16),
+         0x0FFFFFFF,
+         pcm16(ramp(4096)) + "x",
+         8192,
+         {8, 16, 24, 32, 40, 48, 56, 64}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        const std::uint32_t declared = row.fmt.substr(12, 2) == le16(2) ? 16 : 8;
-        writeFile("cut.wav", "RIFF" + le32(4 + 24 + 8 + declared) + "WAVE" +
-                                 chunk("fmt ", row.fmt) + "data" + le32(declared) + row.present);
+        writeFile("cut.wav", "RIFF" + le32(4 + 24 + 8 + row.declared) + "WAVE" +
+                                 chunk("fmt ", row.fmt) + "data" + le32(row.declared) +
+                                 row.present);
         TDDSDWaveData wave(form.ddsd, QStringLiteral("cut.wav"));
-        EXPECT_EQ(wave.dataSize(), declared);
+        EXPECT_EQ(wave.dataSize(), row.bufferBytes);
         ASSERT_EQ(wave.buffer()->Play(0, 0, 0), DS_OK);
         EXPECT_EQ(loopback.render(8), row.expected);
+    }
+}
+
+// What recorders write loads, and sounds exactly as the same levels in 16-bit mono do: a
+// stereo file is no louder than a mono one.
+TEST_F(LoadWAV, RecordersFormatsPlayAsTheirMono16BitForm) {
+    std::vector<std::int16_t> levels;
+    for (int i = 0; i < 64; ++i)
+        levels.push_back(std::int16_t((i % 2 ? -500 : 500) * (i + 1)));
+    std::vector<std::int16_t> pairs;
+    for (std::int16_t s : levels)
+        pairs.insert(pairs.end(), {s, s});
+    const auto encoded = [](const std::vector<std::int16_t>& samples, int bits, bool floats) {
+        std::string out;
+        for (std::int16_t s : samples) {
+            if (floats)
+                out += le32(std::bit_cast<std::uint32_t>(float(s) / 32768.0f));
+            else
+                out += le32(std::uint32_t(s) << 16).substr(4 - std::size_t(bits / 8));
+        }
+        return out;
+    };
+    const auto extensible = [](std::uint16_t channels, std::uint32_t rate, std::uint16_t bits,
+                               std::uint16_t tag) {
+        return fmtContents(0xFFFE, channels, rate, bits, 22) + le16(bits) + le32(4) + le16(tag) +
+               std::string("\x00\x00\x00\x00\x10\x00\x80\x00\x00\xAA\x00\x38\x9B\x71", 14);
+    };
+    struct Row {
+        const char* what;
+        std::string fmt;
+        std::string data;
+    };
+    const Row rows[] = {
+        {"24-bit", fmtContents(1, 1, 44100, 24), encoded(levels, 24, false)},
+        {"32-bit", fmtContents(1, 1, 44100, 32), encoded(levels, 32, false)},
+        {"32-bit float", fmtContents(3, 1, 44100, 32), encoded(levels, 32, true)},
+        {"extensible 16-bit", extensible(1, 44100, 16, 1), encoded(levels, 16, false)},
+        {"extensible 24-bit", extensible(1, 44100, 24, 1), encoded(levels, 24, false)},
+        {"extensible float", extensible(1, 44100, 32, 3), encoded(levels, 32, true)},
+        {"stereo 16-bit", fmtContents(1, 2, 44100, 16), encoded(pairs, 16, false)},
+        {"stereo 24-bit at 48 kHz", fmtContents(1, 2, 48000, 24), encoded(pairs, 24, false)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::uint32_t rate = row.fmt.substr(4, 4) == le32(48000) ? 48000 : 44100;
+        std::vector<int> reference;
+        {
+            writeFile("mono16.wav", wav16(levels, rate));
+            TDDSDWaveData wave(form.ddsd, QStringLiteral("mono16.wav"));
+            ASSERT_EQ(wave.buffer()->Play(0, 0, 0), DS_OK);
+            reference = loopback.render(80);
+        }
+        writeFile("recorded.wav", riff("WAVE", chunk("fmt ", row.fmt) + chunk("data", row.data)));
+        const Outcome outcome = load(QStringLiteral("recorded.wav"));
+        ASSERT_TRUE(outcome.loaded) << outcome.message.toStdString();
+        TDDSDWaveData wave(form.ddsd, QStringLiteral("recorded.wav"));
+        ASSERT_EQ(wave.buffer()->Play(0, 0, 0), DS_OK);
+        EXPECT_EQ(loopback.render(80), reference);
     }
 }
 
