@@ -71,7 +71,7 @@ void walkWav(RiffReader& r, const Input& in) {
     if (!r.findChunk(riff, fourCC("fmt "), fmt))
         return;
     checkFound(fmt, riff, in);
-    const std::size_t want = std::min<std::uint32_t>(fmt.size, 18);
+    const std::size_t want = std::min<std::uint32_t>(fmt.size, 40);
     if (checkedRead(r, in, want, contentEnd(fmt)) != want)
         return;
     r.ascend(fmt);
