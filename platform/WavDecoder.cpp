@@ -149,6 +149,10 @@ std::uint64_t dataBytesInFile(const RiffReader& reader, const RiffChunk& data) {
 
 std::size_t readMono16(RiffReader& reader, const SampleLayout& layout, void* out,
                        std::size_t frames) {
+    // 16-bit mono, the data set's own form, is already what the mixer takes: read in place.
+    if (std::endian::native == std::endian::little && layout.channels == 1 &&
+        layout.encoding == SampleLayout::Encoding::Signed && layout.bytesPerSample == 2)
+        return reader.read(out, frames * sizeof(std::int16_t)) / sizeof(std::int16_t);
     unsigned char raw[kFramesPerBlock * kWidestFrame];
     std::int16_t converted[kFramesPerBlock];
     auto* to = static_cast<unsigned char*>(out);
