@@ -41,8 +41,10 @@ struct Input {
 std::size_t checkedRead(RiffReader& r, const Input& in, std::size_t n, std::uint64_t limit) {
     std::vector<std::uint8_t> buf(n);
     const std::uint64_t before = r.position();
+    const std::uint64_t left = r.remaining();
     const std::size_t got = r.read(buf.data(), n);
     check(got <= n, "read more than asked");
+    check(got <= left && r.remaining() == left - got, "read beyond what remaining() said");
     check(r.position() == before + got, "position does not follow the read");
     if (got > 0) {
         check(before + got <= in.size, "read past the end of the file");

@@ -246,6 +246,11 @@ void RiffReader::ascend(const RiffChunk& chunk) {
     d.pos = chunkEnd(chunk);
 }
 
+std::uint64_t RiffReader::remaining() const {
+    const std::uint64_t limit = impl_->readLimit();
+    return impl_->pos < limit ? limit - impl_->pos : 0;
+}
+
 std::uint64_t RiffReader::position() const {
     return impl_->pos;
 }

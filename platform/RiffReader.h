@@ -56,6 +56,9 @@ public:
     // Moves to the byte after chunk, past its pad byte when its size is odd.
     void ascend(const RiffChunk& chunk);
 
+    // How many bytes read() can still give from the current position: what the file really
+    // holds of the chunk being read, whatever its header claims.
+    std::uint64_t remaining() const;
     std::uint64_t position() const;
     std::uint64_t fileSize() const;
     void close();

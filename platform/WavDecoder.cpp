@@ -141,12 +141,6 @@ std::optional<SampleLayout> sampleLayout(const unsigned char* fmt, std::size_t s
     return layout;
 }
 
-std::uint64_t dataBytesInFile(const RiffReader& reader, const RiffChunk& data) {
-    const std::uint64_t fileSize = reader.fileSize();
-    const std::uint64_t inFile = data.dataOffset < fileSize ? fileSize - data.dataOffset : 0;
-    return std::min<std::uint64_t>(data.size, inFile);
-}
-
 std::size_t readMono16(RiffReader& reader, const SampleLayout& layout, void* out,
                        std::size_t frames) {
     // 16-bit mono, the data set's own form, is already what the mixer takes: read in place.
@@ -183,7 +177,7 @@ WavStatus decodeWav(RiffReader& reader, PcmSound& out) {
 
     // Never trust the declared size beyond what the file holds: a cut-short file plays the
     // frames it has, and a lying header cannot make us allocate gigabytes.
-    const std::uint64_t frames = dataBytesInFile(reader, data) / layout.blockAlign;
+    const std::uint64_t frames = reader.remaining() / layout.blockAlign;
     if (frames * sizeof(std::int16_t) > kMaxSampleBytes)
         return WavStatus::TooLarge;
 

@@ -9,7 +9,6 @@
 namespace kw27 {
 
 class RiffReader;
-struct RiffChunk;
 
 // Decoded PCM sound: signed 16-bit samples whatever the file held, so that every sound
 // reaches the mixer in one form. Stereo files are mixed down to one channel: a recording
@@ -54,9 +53,6 @@ constexpr std::size_t kFormatLayoutBytes = 40;
 // not of a layout above or its fields contradict each other. The rate is only checked to be
 // positive: each player judges what it can play.
 std::optional<SampleLayout> sampleLayout(const unsigned char* fmt, std::size_t size);
-
-// The bytes of a data chunk that the file really holds, whatever its header claims.
-std::uint64_t dataBytesInFile(const RiffReader& reader, const RiffChunk& data);
 
 // Reads up to frames whole frames from the reader's position and writes them to out as
 // 16-bit mono samples (native byte order; out needs no alignment). Returns the frames

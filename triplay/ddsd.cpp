@@ -365,7 +365,7 @@ void TDDSDGenWave::LoadWAV(TDDSD* owner, const QString& name, Open open, bool us
     // The buffer holds no more than the file does, whatever the header claims. Samples of a
     // layout that recorders write are converted to 16-bit mono, the one form every sound is
     // mixed in; any other layout goes to the device as stored, for the device to judge.
-    const std::uint64_t inFile = kw27::dataBytesInFile(*file, data);
+    const std::uint64_t inFile = file->remaining();
     const WAVEFORMATEX bufferFormat = layout ? mono16(DWORD(layout->sampleRate)) : format_;
     const std::uint64_t bytes =
         layout ? inFile / layout->blockAlign * sizeof(std::int16_t) : inFile;

@@ -192,7 +192,8 @@ TEST_F(LoadWAV, TheBufferHoldsTheSamplesAtTheFilesRate) {
 }
 
 // The buffer holds the frames that the file holds, never what its header claims: a claim of
-// 256 MiB in a file of a few KiB costs a few KiB.
+// 256 MiB in a file of a few KiB costs a few KiB. Nothing past the end of the RIFF form is
+// read, so the buffer does not reach past it either.
 TEST_F(LoadWAV, AFileEndingInsideItsDataGetsABufferOfWhatItHolds) {
     struct Row {
         const char* what;
@@ -201,6 +202,7 @@ TEST_F(LoadWAV, AFileEndingInsideItsDataGetsABufferOfWhatItHolds) {
         std::string present;
         std::uint32_t bufferBytes;
         std::vector<int> expected;
+        std::uint32_t formBytesAfterData = 0;
     };
     const Row rows[] = {
         {"16-bit",
@@ -221,12 +223,20 @@ TEST_F(LoadWAV, AFileEndingInsideItsDataGetsABufferOfWhatItHolds) {
          pcm16(ramp(4096)) + "x",
          8192,
          {8, 16, 24, 32, 40, 48, 56, 64}},
+        {"data running past the RIFF form",
+         fmtContents(1, 1, 44100, 16),
+         16,
+         pcm16({1000, -1000, 500, 250, 125, 60, 30, 15}),
+         6,
+         {1000, -1000, 500, 0, 0, 0, 0, 0},
+         6},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        writeFile("cut.wav", "RIFF" + le32(4 + 24 + 8 + row.declared) + "WAVE" +
-                                 chunk("fmt ", row.fmt) + "data" + le32(row.declared) +
-                                 row.present);
+        const std::uint32_t formBytes =
+            4 + 24 + 8 + (row.formBytesAfterData ? row.formBytesAfterData : row.declared);
+        writeFile("cut.wav", "RIFF" + le32(formBytes) + "WAVE" + chunk("fmt ", row.fmt) + "data" +
+                                 le32(row.declared) + row.present);
         TDDSDWaveData wave(form.ddsd, QStringLiteral("cut.wav"));
         EXPECT_EQ(wave.dataSize(), row.bufferBytes);
         ASSERT_EQ(wave.buffer()->Play(0, 0, 0), DS_OK);
