@@ -2,6 +2,7 @@
 
 #include "AccessibleNames.h"
 #include "Bevel.h"
+#include "InputState.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -148,6 +149,12 @@ TCuteButton::TCuteButton(QWidget* owner) : QWidget(owner) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     TCuteButtonAccessKeys::install();
+
+    // X11 may report a held key's repeated release as a real one, the repeat's press coming
+    // right behind it: a Space release clicks once the events queued behind it are handled.
+    spaceRelease_.setSingleShot(true);
+    spaceRelease_.setInterval(0);
+    connect(&spaceRelease_, &QTimer::timeout, this, &TCuteButton::spaceReleaseDue);
 
     // The active control can change while its window is inactive without any focus event; the
     // button that was active must still give its focus-lost effect.
@@ -372,14 +379,20 @@ void TCuteButton::gainFocus() {
     if (entered_)
         return;
     entered_ = true;
+    // Under X11 a press on an inactive window gets its focus only once the window is active,
+    // maybe while the button is still held: the press's look stays.
     if (tabFocusUp_)
-        setBevelOuter(bvRaised);
+        setBevelOuter(captured_ ? bvLowered : bvRaised);
     emit OnEnter(this);
 }
 
 void TCuteButton::loseFocus() {
     if (!entered_)
         return;
+    // A Space released before the focus went clicks first, as it would have at once.
+    spaceRelease_.stop();
+    spaceReleaseDue();
+    spaceReleasedAt_.reset();
     entered_ = false;
     // A Space press cannot end on a button that no longer has the keys.
     spacePressed_ = false;
@@ -417,9 +430,8 @@ void TCuteButton::pointerCameOver() {
         return;
     pointerOver_ = true;
     const QPoint at = toClient(mapFromGlobal(QCursor::pos()));
-    MouseEnter(
-        shiftFrom(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons()),
-        at.x(), at.y());
+    MouseEnter(shiftFrom(QGuiApplication::queryKeyboardModifiers(), kw27::mouseButtonsHeld()),
+               at.x(), at.y());
 }
 
 void TCuteButton::pointerWentAway() {
@@ -427,9 +439,8 @@ void TCuteButton::pointerWentAway() {
         return;
     pointerOver_ = false;
     const QPoint at = toClient(mapFromGlobal(QCursor::pos()));
-    MouseLeave(
-        shiftFrom(QGuiApplication::queryKeyboardModifiers(), QGuiApplication::mouseButtons()),
-        at.x(), at.y());
+    MouseLeave(shiftFrom(QGuiApplication::queryKeyboardModifiers(), kw27::mouseButtonsHeld()),
+               at.x(), at.y());
 }
 
 void TCuteButton::enterEvent(QEnterEvent*) {
@@ -445,13 +456,13 @@ void TCuteButton::press(QMouseEvent* event, bool armClick) {
     // The sunken edge is outside the client area: a press there does nothing.
     if (!isMouseButton(event->button()) || !clientRect().contains(at))
         return;
+    setFocus(Qt::MouseFocusReason);
     if (event->button() == Qt::LeftButton) {
+        // Held from here on: a focus that arrives later finds the press under way.
         captured_ = true;
         clickArmed_ = armClick;
-    }
-    setFocus(Qt::MouseFocusReason);
-    if (event->button() == Qt::LeftButton)
         setBevelOuter(bvLowered);
+    }
     emit OnMouseDown(this, mouseButtonOf(event->button()),
                      shiftFrom(event->modifiers(), event->buttons()), at.x(), at.y());
 }
@@ -509,6 +520,17 @@ void TCuteButton::keyPressEvent(QKeyEvent* event) {
     bool consumed = false;
     if (isEnabled()) {
         if (key == Qt::Key_Space) {
+            // Behind a release, a press of the same moment tells that the key repeated; a
+            // later one, that the release was real.
+            if (spaceReleasedAt_) {
+                const bool repeated = *spaceReleasedAt_ == event->timestamp();
+                spaceRelease_.stop();
+                spaceReleasedAt_.reset();
+                if (!repeated) {
+                    Click();
+                    settle();
+                }
+            }
             spacePressed_ = true;
             setBevelOuter(bvLowered);
             consumed = true;
@@ -540,12 +562,23 @@ void TCuteButton::keyReleaseEvent(QKeyEvent* event) {
     emit OnKeyUp(this, key, shiftFrom(event->modifiers(), {}));
     if (key == Qt::Key_Space && spacePressed_) {
         spacePressed_ = false;
-        Click();
-        settle();
+        spaceReleasedAt_ = event->timestamp();
+        spaceKeyCode_ = event->nativeScanCode();
+        spaceRelease_.start();
         event->accept();
         return;
     }
     event->ignore();
+}
+
+void TCuteButton::spaceReleaseDue() {
+    // A key down again means a press is on its way, and its time tells.
+    if (!spaceReleasedAt_ || kw27::keyHeld(spaceKeyCode_))
+        return;
+    spaceReleasedAt_.reset();
+    Click();
+    if (entered_)
+        settle();
 }
 
 bool TCuteButton::dialogChar(QChar ch) {

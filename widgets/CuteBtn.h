@@ -13,7 +13,10 @@
 #include "TColor.h"
 
 #include <QString>
+#include <QTimer>
 #include <QWidget>
+
+#include <optional>
 
 class QPainter;
 
@@ -154,6 +157,7 @@ private:
     void pointerCameOver();
     void pointerWentAway();
     void press(QMouseEvent* event, bool armClick);
+    void spaceReleaseDue();
     void paintCaption(QPainter& painter) const;
     // Clicks when ch is this button's access character and the button may take it.
     bool dialogChar(QChar ch);
@@ -182,6 +186,10 @@ private:
     bool pointerOver_ = false; // enter notice given, leave notice not yet
     bool captured_ = false;    // left press on the client area, not yet released
     bool clickArmed_ = false;  // that press was a single press, so its release may click
+    // A Space release whose click waits for what follows it: its time, its key's code.
+    std::optional<quint64> spaceReleasedAt_;
+    quint32 spaceKeyCode_ = 0;
+    QTimer spaceRelease_;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(TCuteButton::TShiftState)

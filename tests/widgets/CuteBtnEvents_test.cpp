@@ -100,15 +100,18 @@ protected:
         QTest::mouseEvent(action, window->windowHandle(), b, {},
                           window->mapFromGlobal(QCursor::pos()));
     }
+    // Each key event happens a moment after the one before, unless it is given its moment.
     void key(QEvent::Type type, int k, bool repeat = false, Qt::KeyboardModifiers mods = {},
-             QString text = {}) {
+             QString text = {}, quint64 at = 0) {
         if (text.isEmpty())
             text = k == Qt::Key_Space    ? QStringLiteral(" ")
                    : k == Qt::Key_Return ? QStringLiteral("\r")
                                          : QString();
         QKeyEvent event(type, k, mods, text, repeat);
+        event.setTimestamp(at ? at : ++clock);
         QApplication::sendEvent(QApplication::focusWidget(), &event);
     }
+    quint64 clock = 0;
     void typeChar(QChar ch, Qt::KeyboardModifiers mods = {}) {
         key(QEvent::KeyPress, ch.toUpper().unicode(), false, mods, QString(ch));
         key(QEvent::KeyRelease, ch.toUpper().unicode(), false, mods, QString(ch));
@@ -121,8 +124,9 @@ protected:
     }
 
     // Space-separated steps: over, edge, away (pointer); press, release, rpress, rrelease,
-    // dclick (mouse); tab, untab (focus); space, enter, a with + (down), * (auto-repeat) or -
-    // (up); disable.
+    // dclick (mouse); tab, untab (focus); space, enter, a with + (down), * (auto-repeat), -
+    // (up), ~ (a repeat that X11 did not see as one: a plain release and a press of the same
+    // moment) or / (a release and at once a new press); disable.
     void run(const std::string& script) {
         const std::map<std::string, int> keys = {
             {"space", Qt::Key_Space}, {"enter", Qt::Key_Return}, {"a", Qt::Key_A}};
@@ -151,6 +155,12 @@ protected:
             } else if (s.back() == '*') {
                 key(QEvent::KeyRelease, k, true);
                 key(QEvent::KeyPress, k, true);
+            } else if (s.back() == '~') {
+                key(QEvent::KeyRelease, k, false, {}, {}, ++clock);
+                key(QEvent::KeyPress, k, false, {}, {}, clock);
+            } else if (s.back() == '/') {
+                key(QEvent::KeyRelease, k);
+                key(QEvent::KeyPress, k);
             } else {
                 key(QEvent::KeyRelease, k);
             }
@@ -197,6 +207,8 @@ TEST_F(ButtonTest, StateTableSequences) {
         {true, B::bsSingle, "edge press release", {"MouseEnter@N"}, 'U'},  // edge: no press
         {true, no, "disable over", {"MouseEnter@N"}, 'U'},
         {true, no, "tab space+ space* space* space-", {"Enter@U", "Click@P"}, 'U'},
+        {true, no, "tab space+ space~ space~ space-", {"Enter@U", "Click@P"}, 'U'},
+        {true, no, "tab space+ space/ space-", {"Enter@U", "Click@P", "Click@P"}, 'U'},
         {false, no, "tab space+ space-", {"Enter@N", "Click@P"}, 'N'},
         {true, no, "tab space+ space- space-", {"Enter@U", "Click@P"}, 'U'},
         {true, no, "tab space+ a+ a- space-", {"Enter@U"}, 'U'},
@@ -310,6 +322,23 @@ TEST_F(ButtonTest, AnotherWindowTakingTheKeysLeavesTheButtonItsWindowsActiveCont
     ASSERT_TRUE(activate(window.get()));
     EXPECT_EQ(log.names, Names{"Exit@U"});
     EXPECT_EQ(button->bevelOuter(), B::bvNone);
+}
+
+TEST_F(ButtonTest, APressOnAnInactiveWindowKeepsItsLookWhenTheFocusComesWithTheWindow) {
+    QWidget elsewhere;
+    elsewhere.setGeometry(500, 100, 50, 50);
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+    EventLog log(*button);
+    run("over press");
+    // The window system activates the window after the press has been delivered.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_EQ(log.names, (Names{"MouseEnter@N", "MouseDown@P", "Enter@P"}));
+    run("release");
+    EXPECT_EQ(log.count("Click"), 1);
+    EXPECT_EQ(button->bevelOuter(), B::bvRaised);
 }
 
 TEST_F(ButtonTest, AccessCharacterClicksWithoutRegardToCase) {
