@@ -7,6 +7,7 @@
 #include "Lengths.h"
 #include "Look.h"
 #include "MessageBoxes.h"
+#include "PrintService.h"
 #include "RtfWriter.h"
 #include "SheetBuilder.h"
 #include "SheetFile.h"
@@ -125,6 +126,9 @@ void TForm1::BitBtn7Click(QObject*) {
     dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                        QAbstractPrintDialog::PrintCollateCopies);
     try {
+        // Without a printer the set-up dialog would offer nothing but a PDF file.
+        if (!kw27::printerInstalled())
+            throw kw27::ESheetPrintError(QStringLiteral("no printer is installed"));
         if (dialog->exec() != QDialog::Accepted)
             return;
         kw27::printSheet(holderParagraphs(*sheetPage.RichEdit1),

@@ -1,5 +1,6 @@
 #include "ChimelabFixture.h"
 #include "PipeCatalogue.h"
+#include "PrintService.h"
 #include "SheetBuilder.h"
 #include "SheetRtfReader.h"
 
@@ -57,6 +58,19 @@ void printToFile(QDialog* dialog, const QString& path) {
     printers->setCurrentIndex(printers->count() - 1);
     typeInto(dialog, "filename", path);
 }
+
+// The print service with or without a printer, for the object's lifetime.
+class StandInPrintService {
+public:
+    explicit StandInPrintService(bool printer)
+        : previous_(kw27::setPrinterCheck(printer ? +[] { return true; } : +[] { return false; })) {}
+    ~StandInPrintService() { kw27::setPrinterCheck(previous_); }
+    StandInPrintService(const StandInPrintService&) = delete;
+    StandInPrintService& operator=(const StandInPrintService&) = delete;
+
+private:
+    kw27::PrinterCheck previous_;
+};
 
 void fillPage(chimelab::Ui::SheetPage& page) {
     page.Edit5->setText(QStringLiteral("2001年 4月 10日"));
@@ -257,6 +271,7 @@ TEST(SheetPage, SaveThatCannotCreateTheFileWarnsAndWritesNothingAndACancelledOne
 }
 
 TEST(SheetPage, PrintCancelledPrintsNothingPrintedTwiceGivesTwoIdenticalSheetsFailedWarns) {
+    const StandInPrintService service(true);
     StartedWindow started;
     chimelab::TForm1& form = *started.form;
     form.show();
@@ -285,5 +300,17 @@ TEST(SheetPage, PrintCancelledPrintsNothingPrintedTwiceGivesTwoIdenticalSheetsFa
     EXPECT_TRUE(started.boxes.boxes.empty());
 
     press(folder + QStringLiteral("/missing-folder/sheet.pdf"), true);
+    expectOneWarning(started.boxes, "印刷が出来ません｡プリンタを確認してください｡");
+}
+
+TEST(SheetPage, PrintWithNoPrinterInstalledWarnsWithoutOfferingAFile) {
+    const StandInPrintService service(false);
+    StartedWindow started;
+    chimelab::TForm1& form = *started.form;
+    form.show();
+    QPrintDialog* dialog = form.PrinterSetupDialog1();
+    DialogAnswer answer(dialog, [&] { dialog->accept(); });
+    QTest::mouseClick(form.sheetPage.BitBtn7, Qt::LeftButton);
+    EXPECT_FALSE(answer.shown);
     expectOneWarning(started.boxes, "印刷が出来ません｡プリンタを確認してください｡");
 }
