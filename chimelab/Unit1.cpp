@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "AccessibleNames.h"
+#include "DialogCompletion.h"
 #include "Fonts.h"
 #include "Glyph.h"
 #include "KwApplication.h"
@@ -92,6 +93,7 @@ QFileDialog* TForm1::OpenDialog1() {
         openDialog_->setAcceptMode(QFileDialog::AcceptOpen);
         openDialog_->setNameFilter(QStringLiteral("ソングファイル(*.ksg)"));
         openDialog_->setDefaultSuffix(QStringLiteral("ksg"));
+        kw27::closeCompletionWithDialog(openDialog_);
     }
     return openDialog_;
 }
@@ -101,6 +103,7 @@ QFileDialog* TForm1::SaveDialog1() {
         saveDialog_ = new QFileDialog(this, QStringLiteral("ファイルを保存"));
         saveDialog_->setObjectName(QStringLiteral("SaveDialog1"));
         saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
+        kw27::closeCompletionWithDialog(saveDialog_);
     }
     return saveDialog_;
 }

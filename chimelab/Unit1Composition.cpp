@@ -8,6 +8,7 @@
 #include "Look.h"
 #include "MessageBoxes.h"
 #include "NoteTable.h"
+#include "SaveFolder.h"
 #include "SongBox.h"
 #include "SongFile.h"
 #include "SoundTable.h"
@@ -133,7 +134,7 @@ void TForm1::BitBtn3Click(QObject*) {
     dialog->setDefaultSuffix(QStringLiteral("ksg"));
     dialog->setOption(QFileDialog::DontConfirmOverwrite);
     if (!StartDir.isEmpty())
-        dialog->setDirectory(StartDir);
+        dialog->setDirectory(kw27::saveFolder(StartDir));
     dialog->selectFile(QStringLiteral("ソングデータ"));
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return;

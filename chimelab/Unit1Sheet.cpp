@@ -9,6 +9,7 @@
 #include "MessageBoxes.h"
 #include "PrintService.h"
 #include "RtfWriter.h"
+#include "SaveFolder.h"
 #include "SheetBuilder.h"
 #include "SheetFile.h"
 #include "SheetFont.h"
@@ -145,7 +146,7 @@ void TForm1::BitBtn8Click(QObject*) {
     // name offered is always the sheet's, never the one last chosen.
     dialog->setNameFilter(QStringLiteral("仕様書ファイル (*.rtf)"));
     if (!StartDir.isEmpty())
-        dialog->setDirectory(StartDir);
+        dialog->setDirectory(kw27::saveFolder(StartDir));
     dialog->selectFile(QStringLiteral("仕様書"));
     dialog->setDefaultSuffix(QStringLiteral("rtf"));
     dialog->setOption(QFileDialog::DontConfirmOverwrite);

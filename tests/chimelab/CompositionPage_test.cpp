@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QFile>
@@ -35,6 +36,23 @@ void typeText(QWidget* widget, const QString& text) {
         i += length - 1;
     }
 }
+
+// Sets an environment variable for the object's lifetime.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const QString& value)
+        : name_(name), wasSet_(qEnvironmentVariableIsSet(name)), saved_(qgetenv(name)) {
+        qputenv(name, QFile::encodeName(value));
+    }
+    ~ScopedVariable() { wasSet_ ? qputenv(name_, saved_) : qunsetenv(name_); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+    bool wasSet_;
+    QByteArray saved_;
+};
 
 // Sound requests, each with the song as it stood when the sound was asked for.
 class WatchingPlayer : public kw27::test::RecordingSoundPlayer {
@@ -79,7 +97,7 @@ protected:
     QStringList files() const { return QDir(folder).entryList(QDir::Files | QDir::Hidden); }
 
     // Presses button; once the file dialog it opens is showing, action answers it.
-    void pressWithDialog(QPushButton* button, QFileDialog* dialog,
+    void pressWithDialog(QAbstractButton* button, QFileDialog* dialog,
                          const std::function<void(QFileDialog&)>& action) {
         bool answered = false;
         QTimer poll;
@@ -277,6 +295,82 @@ TEST_F(CompositionPage, SaveIntoAFolderNobodyMayWriteWarnsAndChangesNothing) {
     EXPECT_FALSE(QFileInfo::exists(u"/proc/kw27-song.ksg"_s));
     EXPECT_EQ(page.Edit1->text(), u"曲"_s);
     EXPECT_EQ(song(), u"ド\r\n"_s);
+}
+
+TEST_F(CompositionPage, SavesStartInTheDocumentsFolderOrHomeWhereTheStartFolderTakesNoFiles) {
+    const QString home = kw27::test::makeFolder(u"home"_s);
+    const ScopedVariable homeVariable("HOME", home);
+    const ScopedVariable configVariable("XDG_CONFIG_HOME", home + u"/.config"_s);
+    const QString documents = home + u"/Documents"_s;
+    const QString installed = kw27::test::makeFolder(u"installed"_s);
+    QFile::setPermissions(installed, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                         QFile::ExeOther);
+    const bool permissionsHold = !QFileInfo(installed).isWritable(); // not so for root
+    struct Row {
+        QString start;
+        bool haveDocuments;
+        bool applies;
+        QString expected;
+    };
+    const Row rows[] = {
+        {installed, true, permissionsHold, documents},
+        {folder + u"/removed"_s, true, true, documents},
+        {folder + u"/removed"_s, false, true, home},
+    };
+    for (const Row& row : rows) {
+        if (!row.applies)
+            continue;
+        SCOPED_TRACE(row.start.toStdString() + (row.haveDocuments ? " with" : " without"));
+        QDir(home).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(row.haveDocuments ? documents : home));
+        form.StartDir = row.start;
+        pressWithDialog(page.BitBtn3, form.SaveDialog1(), [&](QFileDialog& shown) {
+            EXPECT_EQ(shown.directory().absolutePath(), row.expected);
+            EXPECT_EQ(offeredName(shown), u"ソングデータ"_s);
+            acceptAsOffered(shown);
+        });
+        pressWithDialog(form.sheetPage.BitBtn8, form.SaveDialog1(), [&](QFileDialog& shown) {
+            EXPECT_EQ(shown.directory().absolutePath(), row.expected);
+            EXPECT_EQ(offeredName(shown), u"仕様書"_s);
+            acceptAsOffered(shown);
+        });
+        EXPECT_EQ(QDir(row.expected).entryList(QDir::Files),
+                  (QStringList{u"ソングデータ.ksg"_s, u"仕様書.rtf"_s}));
+        EXPECT_TRUE(started.boxes.boxes.empty());
+    }
+    QFile::setPermissions(installed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(CompositionPage, TheNameBoxsCompletionListGoesWithTheDialogAndStaysAway) {
+    QDir(folder).mkdir(u"later"_s);
+    for (const char16_t* name : {u"かえる.ksg", u"かもめ.ksg", u"later/かえる.ksg"})
+        writeBytes(path(QString::fromUtf16(name)), "\r\n");
+    struct Row {
+        QString typed;
+        bool listShown; // before the dialog goes; else the folder is still being read
+    };
+    const Row rows[] = {{path(u"か"_s), true}, {path(u"later/か"_s), false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.typed.toStdString());
+        QAbstractItemView* list = nullptr;
+        pressWithDialog(page.BitBtn5, form.OpenDialog1(), [&](QFileDialog& shown) {
+            QLineEdit* nameBox = shown.findChild<QLineEdit*>(u"fileNameEdit"_s);
+            ASSERT_NE(nameBox, nullptr);
+            shown.activateWindow();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &shown; }));
+            nameBox->setFocus();
+            nameBox->clear();
+            list = nameBox->completer()->popup();
+            typeText(nameBox, row.typed);
+            if (row.listShown) {
+                ASSERT_TRUE(QTest::qWaitFor([&] { return list->isVisible(); }));
+            }
+            shown.reject();
+        });
+        ASSERT_NE(list, nullptr);
+        EXPECT_FALSE(list->isVisible());
+        EXPECT_FALSE(QTest::qWaitFor([&] { return list->isVisible(); }, 1000));
+    }
 }
 
 TEST_F(CompositionPage, LoadFillsBothBoxesAndTheOpenDialogThenOffersThatFile) {
