@@ -1,5 +1,6 @@
 #include "Splash.h"
 
+#include "BoldText.h"
 #include "Fonts.h"
 #include "Look.h"
 #include "Picture.h"
@@ -48,6 +49,11 @@ TForm2::TForm2(QWidget* parent)
     kw27::setTextColour(ui.Label1, clBlue);
     ui.Label2->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 64, true));
     kw27::setTextColour(ui.Label2, clRed);
+    // At this size the toolkit would draw the bold face that the font lacks as regular.
+    const QString model = ui.Label2->text();
+    ui.Label2->setPixmap(kw27::boldTextPicture(model, ui.Label2->font(), colorToRgb(clRed),
+                                               devicePixelRatioF()));
+    ui.Label2->setAccessibleName(model);
     ui.Label1->adjustSize();
     ui.Label2->adjustSize();
 

@@ -54,6 +54,9 @@ void TForm1::setUpCompositionPage() {
 
     // The group's caption font; the keys inside are given their own below.
     page.GroupBox6->setFont(kw27::pixelFont(pGothic, 16));
+    // The classic group box, its caption on the frame's top line; the desktop's style would
+    // put it above the frame.
+    page.GroupBox6->setStyle(kw27::classicStyle());
     const QFont keyFont = kw27::pixelFont(gothic, 16, true);
     const auto keys = pianoKeys(page);
     for (TCuteButton* key : keys) {

@@ -2,8 +2,12 @@
 
 #include "Fonts.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QWidget>
 
 namespace kw27 {
@@ -32,6 +36,16 @@ void setBackgroundColour(QWidget* widget, TColor colour) {
 void centreOnScreen(QWidget* window) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         window->move(screen->availableGeometry().center() - window->rect().center());
+}
+
+QStyle* classicStyle() {
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = QStyleFactory::create(QStringLiteral("Windows"));
+        if (style)
+            style->setParent(qApp);
+    }
+    return style;
 }
 
 }  // namespace kw27

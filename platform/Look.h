@@ -4,6 +4,7 @@
 
 #include <QPalette>
 
+class QStyle;
 class QWidget;
 
 namespace kw27 {
@@ -21,5 +22,9 @@ void setBackgroundColour(QWidget* widget, TColor colour);
 
 // Moves a window to the middle of the screen's available area, at its present size.
 void centreOnScreen(QWidget* window);
+
+// The classic desktop style (etched frames, a group's caption on its frame's top line), for
+// the controls whose look the layouts were drawn for; one for the whole program.
+QStyle* classicStyle();
 
 }  // namespace kw27
