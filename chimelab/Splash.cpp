@@ -51,8 +51,8 @@ TForm2::TForm2(QWidget* parent)
     kw27::setTextColour(ui.Label2, clRed);
     // At this size the toolkit would draw the bold face that the font lacks as regular.
     const QString model = ui.Label2->text();
-    ui.Label2->setPixmap(kw27::boldTextPicture(model, ui.Label2->font(), colorToRgb(clRed),
-                                               devicePixelRatioF()));
+    ui.Label2->setPixmap(
+        kw27::boldTextPicture(model, ui.Label2->font(), colorToRgb(clRed), devicePixelRatioF()));
     ui.Label2->setAccessibleName(model);
     ui.Label1->adjustSize();
     ui.Label2->adjustSize();

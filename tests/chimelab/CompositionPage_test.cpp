@@ -303,8 +303,8 @@ TEST_F(CompositionPage, SavesStartInTheDocumentsFolderOrHomeWhereTheStartFolderT
     const ScopedVariable configVariable("XDG_CONFIG_HOME", home + u"/.config"_s);
     const QString documents = home + u"/Documents"_s;
     const QString installed = kw27::test::makeFolder(u"installed"_s);
-    QFile::setPermissions(installed, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                         QFile::ExeOther);
+    QFile::setPermissions(installed,
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     const bool permissionsHold = !QFileInfo(installed).isWritable(); // not so for root
     struct Row {
         QString start;

@@ -63,7 +63,8 @@ void printToFile(QDialog* dialog, const QString& path) {
 class StandInPrintService {
 public:
     explicit StandInPrintService(bool printer)
-        : previous_(kw27::setPrinterCheck(printer ? +[] { return true; } : +[] { return false; })) {}
+        : previous_(kw27::setPrinterCheck(printer ? +[] { return true; } : +[] { return false; })) {
+    }
     ~StandInPrintService() { kw27::setPrinterCheck(previous_); }
     StandInPrintService(const StandInPrintService&) = delete;
     StandInPrintService& operator=(const StandInPrintService&) = delete;
