@@ -2,13 +2,10 @@
 
 #include "Cp932.h"
 #include "KwError.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
-#include <unistd.h>
 
 namespace kw27::song {
 
@@ -89,17 +86,6 @@ QString decodeLeniently(std::string_view bytes) {
     return out;
 }
 
-// The temporary file may be made without a name and only linked under the chosen one at the
-// end, so a folder of that name, or a name too long for the file system, would otherwise
-// only be found out after everything was written.
-bool canBeCreatedAs(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isDir())
-        return false;
-    const long nameMax = ::pathconf(QFile::encodeName(info.absolutePath()).constData(), _PC_NAME_MAX);
-    return nameMax < 0 || QFile::encodeName(info.fileName()).size() <= nameMax;
-}
-
 }  // namespace
 
 std::string encodeSongFile(const QString& title, const QString& song) {
@@ -133,21 +119,16 @@ SongFileText decodeSongFile(std::string_view bytes) {
 }
 
 bool saveSongFile(const QString& path, std::string_view bytes) {
-    if (!canBeCreatedAs(path))
+    switch (kw27::writeWholeFile(path, QByteArrayView(bytes.data(), qsizetype(bytes.size())))
+                .outcome) {
+    case kw27::WholeFileWrite::Written:
+        return true;
+    case kw27::WholeFileWrite::NotCreated:
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const auto size = qint64(bytes.size());
-    // commit() does not see a failure of the last flush, and a full disk may only show at
-    // fsync: both are checked here, and the temporary file goes unless all of it is on disk.
-    if (file.write(bytes.data(), size) != size || !file.flush() || ::fsync(file.handle()) != 0) {
-        file.cancelWriting();
-        throw writeError();
+    case kw27::WholeFileWrite::NotCompleted:
+        break;
     }
-    if (!file.commit())
-        throw writeError();
-    return true;
+    throw writeError();
 }
 
 SongFileText loadSongFile(const QString& path) {

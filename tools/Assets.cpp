@@ -1,10 +1,11 @@
 #include "Assets.h"
 
 #include "AssetDrawings.h"
+#include "WholeFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <stdexcept>
 #include <string>
 
@@ -38,9 +39,14 @@ const std::vector<Entry>& entries() {
 void savePng(const QString& path, const QImage& image) {
     if (!QDir().mkpath(QFileInfo(path).path()))
         throw std::runtime_error("cannot create the folder of " + path.toStdString());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
-        throw std::runtime_error("cannot write " + path.toStdString());
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        throw std::runtime_error("cannot encode " + path.toStdString());
+    const WholeFileWrite written = writeWholeFile(path, png);
+    if (written.outcome != WholeFileWrite::Written)
+        throw std::runtime_error("cannot write " + path.toStdString() + ": " +
+                                 written.reason.toStdString());
 }
 
 }  // namespace

@@ -4,10 +4,10 @@
 #include "ClipFrames.h"
 #include "PipePhysics.h"
 #include "WavWriter.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <stdexcept>
 
 namespace kw27::datagen {
@@ -32,9 +32,10 @@ QString cmName(int cm) { return QStringLiteral("%1cm.wav").arg(cm); }
 void writeFile(const QString& path, const QByteArray& bytes) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         throw std::runtime_error("cannot create the folder of " + path.toStdString());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error("cannot write " + path.toStdString());
+    const WholeFileWrite written = writeWholeFile(path, bytes);
+    if (written.outcome != WholeFileWrite::Written)
+        throw std::runtime_error("cannot write " + path.toStdString() + ": " +
+                                 written.reason.toStdString());
 }
 
 }  // namespace

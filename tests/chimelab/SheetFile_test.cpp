@@ -100,14 +100,35 @@ TEST(SheetFile, FolderThatTakesNoFilesFailsAndWritesNothing) {
 }
 
 TEST(SheetFile, WriteThatCannotCompleteKeepsTheEarlierFileIntact) {
-    const QString folder = kw27::test::makeFolder(QStringLiteral("full"));
-    const QString path = folder + QStringLiteral("/仕様書.rtf");
-    put(path, "earlier sheet");
-    const QByteArray big(64 * 1024, 'x');
-    {
-        const FileSizeLimit limit(4096);
-        EXPECT_THROW(kw27::writeSheetFile(path, big), kw27::ESheetSaveError);
+    // A sheet of a few KiB is still buffered when the disk fills up: its failure shows only
+    // when the last bytes go out.
+    struct Row {
+        qsizetype documentBytes;
+        rlim_t room;
+    };
+    const Row rows[] = {{2 * 1024, 64}, {64 * 1024, 4096}};
+    for (const Row& row : rows) {
+        const QString folder = kw27::test::makeFolder(QStringLiteral("full"));
+        const QString path = folder + QStringLiteral("/仕様書.rtf");
+        put(path, "earlier sheet");
+        {
+            const FileSizeLimit limit(row.room);
+            EXPECT_THROW(kw27::writeSheetFile(path, QByteArray(row.documentBytes, 'x')),
+                         kw27::ESheetSaveError)
+                << row.documentBytes;
+        }
+        EXPECT_EQ(contents(path), QByteArray("earlier sheet"));
+        EXPECT_EQ(entriesOf(folder), QStringList{QStringLiteral("仕様書.rtf")});
     }
-    EXPECT_EQ(contents(path), QByteArray("earlier sheet"));
-    EXPECT_EQ(entriesOf(folder), QStringList{QStringLiteral("仕様書.rtf")});
+}
+
+TEST(SheetFile, WriteThatCannotCompleteOnANewNameLeavesNoFile) {
+    const QString folder = kw27::test::makeFolder(QStringLiteral("full-new"));
+    {
+        const FileSizeLimit limit(64);
+        EXPECT_THROW(kw27::writeSheetFile(folder + QStringLiteral("/仕様書.rtf"),
+                                          QByteArray(2 * 1024, 'x')),
+                     kw27::ESheetSaveError);
+    }
+    EXPECT_EQ(entriesOf(folder), QStringList());
 }

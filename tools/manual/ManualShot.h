@@ -4,7 +4,9 @@
 // window's picture written to the folder given.
 
 #include "MessageBoxes.h"
+#include "WholeFile.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QWidget>
@@ -24,7 +26,10 @@ public:
 inline bool save(QWidget& window, const QString& folder, const char* name) {
     QCoreApplication::processEvents();
     const QString path = QDir(folder).filePath(QString::fromLatin1(name));
-    if (!window.grab().save(path)) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !window.grab().save(&buffer, "PNG") ||
+        kw27::writeWholeFile(path, png).outcome != kw27::WholeFileWrite::Written) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return false;
     }

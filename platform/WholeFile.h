@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// Files written in one piece: the song, the sheet and the generated data. Its own
+// library (Qt Core only), so that the build tools use it too.
+
+namespace kw27 {
+
+struct WholeFileWrite {
+    enum Outcome {
+        Written,
+        NotCreated,   // no file could be made under that name; nothing was written
+        NotCompleted, // writing failed part way (a full disk, say); the name is as before
+    };
+    Outcome outcome = Written;
+    QString reason; // the system's words, for the build tools' messages
+};
+
+// Writes bytes as the whole file at path, replacing a file of that name. The bytes go to a
+// file in the same folder that takes the name only once all of them are on disk (written,
+// checked and synced), so the name always holds either the earlier file or the whole new one.
+// A link at path keeps pointing where it did, to the new content; a replaced file's
+// permissions are kept. A file that may not be written is not replaced.
+WholeFileWrite writeWholeFile(const QString& path, QByteArrayView bytes);
+
+// The hidden name beside path under which the complete new file waits for the instant before
+// it is renamed to path. Only a process killed in that instant leaves it behind; it is always
+// the same name for the same path, so the next save there takes it over and none pile up.
+QString pendingNameFor(const QString& path);
+
+} // namespace kw27
