@@ -5,7 +5,6 @@
 #include "WholeFile.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace kw27::song {
 
@@ -132,17 +131,15 @@ bool saveSongFile(const QString& path, std::string_view bytes) {
 }
 
 SongFileText loadSongFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw cannotOpen(path);
     // Every character takes at most two bytes, so a file beyond this cannot fit the boxes
-    // however it decodes; it is refused before it is read into memory.
-    if (file.size() > 4 * kBoxCapacity + 2 * qint64(kCrLfBytes.size()))
-        throw tooLarge();
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    // however it decodes; it is refused without being read.
+    const kw27::WholeFileRead file =
+        kw27::readWholeFile(path, 4 * kBoxCapacity + 2 * qint64(kCrLfBytes.size()));
+    if (file.outcome == kw27::WholeFileRead::NotOpened)
         throw cannotOpen(path);
-    return decodeSongFile(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (file.outcome == kw27::WholeFileRead::TooLarge)
+        throw tooLarge();
+    return decodeSongFile(std::string_view(file.bytes.constData(), std::size_t(file.bytes.size())));
 }
 
 }  // namespace kw27::song

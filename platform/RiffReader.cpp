@@ -1,13 +1,12 @@
 #include "RiffReader.h"
 
 #include "ByteOrder.h"
+#include "WholeFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kw27 {
@@ -171,18 +170,10 @@ RiffReader::RiffReader(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 RiffReader::~RiffReader() = default;
 
 std::unique_ptr<RiffReader> RiffReader::openFile(const std::filesystem::path& path) {
-    // Non-blocking so that a FIFO or device cannot hang the open; only regular files are read.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    std::uint64_t size = 0;
+    const int fd = openRegularFile(path.c_str(), size);
     if (fd < 0)
         return nullptr;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     std::FILE* file = ::fdopen(fd, "rb");
     if (!file) {
         ::close(fd);
@@ -191,7 +182,7 @@ std::unique_ptr<RiffReader> RiffReader::openFile(const std::filesystem::path& pa
     auto impl = std::make_unique<Impl>();
     impl->file = file;
     impl->isOpen = true;
-    impl->size = std::uint64_t(st.st_size);
+    impl->size = size;
     return std::unique_ptr<RiffReader>(new RiffReader(std::move(impl)));
 }
 

@@ -137,4 +137,57 @@ WholeFileWrite writeWholeFile(const QString& path, QByteArrayView bytes) {
     return {};
 }
 
+int openRegularFile(const char* nativePath, std::uint64_t& size) {
+    const int fd = ::open(nativePath, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0)
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    size = std::uint64_t(st.st_size);
+    return fd;
+}
+
+WholeFileRead readWholeFile(const QString& path, qint64 maxBytes) {
+    std::uint64_t size = 0;
+    const int fd = openRegularFile(native(path).constData(), size);
+    if (fd < 0)
+        return {WholeFileRead::NotOpened, {}};
+    if (size > std::uint64_t(maxBytes)) {
+        ::close(fd);
+        return {WholeFileRead::TooLarge, {}};
+    }
+    // One byte beyond the most tells a file that grew past it.
+    const qint64 room = maxBytes + 1;
+    QByteArray bytes(qsizetype(std::min<qint64>(qint64(size) + 1, room)), Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        if (total == bytes.size()) {
+            if (total == room)
+                break;
+            bytes.resize(qsizetype(std::min<qint64>(room, std::max<qint64>(4096, 2 * total))));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + total, std::size_t(bytes.size() - total));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return {WholeFileRead::NotOpened, {}};
+        }
+        if (n == 0)
+            break;
+        total += n;
+    }
+    ::close(fd);
+    if (total > maxBytes)
+        return {WholeFileRead::TooLarge, {}};
+    bytes.truncate(qsizetype(total));
+    return {WholeFileRead::Read, bytes};
+}
+
 } // namespace kw27

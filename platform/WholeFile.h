@@ -4,7 +4,9 @@
 #include <QByteArrayView>
 #include <QString>
 
-// Files written in one piece: the song, the sheet and the generated data. Its own
+#include <cstdint>
+
+// Files read and written in one piece: the song, the sheet and the generated data. Its own
 // library (Qt Core only), so that the build tools use it too.
 
 namespace kw27 {
@@ -30,5 +32,23 @@ WholeFileWrite writeWholeFile(const QString& path, QByteArrayView bytes);
 // it is renamed to path. Only a process killed in that instant leaves it behind; it is always
 // the same name for the same path, so the next save there takes it over and none pile up.
 QString pendingNameFor(const QString& path);
+
+struct WholeFileRead {
+    enum Outcome {
+        Read,
+        NotOpened, // missing, not a regular file (a FIFO, a device, a folder) or unreadable
+        TooLarge,  // more than the most asked for
+    };
+    Outcome outcome = Read;
+    QByteArray bytes;
+};
+
+// Reads the regular file at path whole, never more than maxBytes: the size it claims is not
+// trusted, since a file may grow while it is read.
+WholeFileRead readWholeFile(const QString& path, qint64 maxBytes);
+
+// Opens a regular file for reading and gives its descriptor and size, or -1. The open does
+// not block, so a FIFO cannot hold the caller; FIFOs, devices and folders are refused.
+int openRegularFile(const char* nativePath, std::uint64_t& size);
 
 } // namespace kw27

@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -286,11 +287,15 @@ TEST_F(SongFileOnDisk, AWriteThatFailsOnANewNameLeavesNoFile) {
 }
 
 TEST_F(SongFileOnDisk, AFileThatCannotBeOpenedNamesItsPath) {
-    const QString missing = path(u"無い.ksg"_s);
-    EXPECT_EQ(thrownMessage([&] { kw27::song::loadSongFile(missing); }),
-              u"ﾌｧｲﾙ "_s + missing + u" は開けません"_s);
-    EXPECT_EQ(thrownMessage([&] { kw27::song::loadSongFile(folder); }),
-              u"ﾌｧｲﾙ "_s + folder + u" は開けません"_s);
+    // Only regular files are read: a FIFO would hold the window until someone writes to it,
+    // and a device never ends.
+    const QString fifo = path(u"fifo.ksg"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString device = path(u"zero.ksg"_s);
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, device));
+    for (const QString& file : {path(u"無い.ksg"_s), folder, fifo, device})
+        EXPECT_EQ(thrownMessage([&] { kw27::song::loadSongFile(file); }),
+                  u"ﾌｧｲﾙ "_s + file + u" は開けません"_s);
 }
 
 TEST_F(SongFileOnDisk, LoadingAFileBeyondTheCapacityFails) {
