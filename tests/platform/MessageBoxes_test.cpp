@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <QProcess>
+#include <QProcessEnvironment>
 
 using kw27::MessageIcon;
 using kw27::test::RecordingMessageSink;
@@ -88,4 +90,27 @@ TEST(RunHandler, StopsTheHandlerAtTheErrorAndReportsIt) {
     EXPECT_FALSE(after);
     ASSERT_EQ(sink.boxes.size(), 1u);
     EXPECT_EQ(sink.boxes[0].text, QStringLiteral("ﾌｧｲﾙ x は開けません."));
+}
+
+TEST(KwApplication, WithoutADisplaySaysSoInOneLineAndEndsWithStatus1) {
+    // No display named, and a display that no server answers. The test program itself is
+    // started again: its application object is the one under test.
+    for (const char* display : {"", ":65000"}) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        if (*display)
+            environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+        else
+            environment.remove(QStringLiteral("DISPLAY"));
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=-*")});
+        ASSERT_TRUE(program.waitForFinished(60'000)) << display;
+        const QString said = QString::fromLocal8Bit(program.readAllStandardError());
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << display;
+        EXPECT_EQ(program.exitCode(), 1) << display;
+        EXPECT_EQ(said.count(u'\n'), 1) << said.toStdString();
+        EXPECT_TRUE(said.startsWith(QStringLiteral("platform_tests: "))) << said.toStdString();
+    }
 }
