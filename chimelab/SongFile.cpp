@@ -118,16 +118,11 @@ SongFileText decodeSongFile(std::string_view bytes) {
 }
 
 bool saveSongFile(const QString& path, std::string_view bytes) {
-    switch (kw27::writeWholeFile(path, QByteArrayView(bytes.data(), qsizetype(bytes.size())))
-                .outcome) {
-    case kw27::WholeFileWrite::Written:
-        return true;
-    case kw27::WholeFileWrite::NotCreated:
-        return false;
-    case kw27::WholeFileWrite::NotCompleted:
-        break;
-    }
-    throw writeError();
+    const kw27::WholeFileWrite written =
+        kw27::writeWholeFile(path, QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    if (written.outcome == kw27::WholeFileWrite::NotCompleted)
+        throw writeError();
+    return written.outcome == kw27::WholeFileWrite::Written;
 }
 
 SongFileText loadSongFile(const QString& path) {

@@ -126,9 +126,9 @@ TEST(SheetFile, WriteThatCannotCompleteOnANewNameLeavesNoFile) {
     const QString folder = kw27::test::makeFolder(QStringLiteral("full-new"));
     {
         const FileSizeLimit limit(64);
-        EXPECT_THROW(kw27::writeSheetFile(folder + QStringLiteral("/仕様書.rtf"),
-                                          QByteArray(2 * 1024, 'x')),
-                     kw27::ESheetSaveError);
+        EXPECT_THROW(
+            kw27::writeSheetFile(folder + QStringLiteral("/仕様書.rtf"), QByteArray(2 * 1024, 'x')),
+            kw27::ESheetSaveError);
     }
     EXPECT_EQ(entriesOf(folder), QStringList());
 }

@@ -105,7 +105,8 @@ TEST(KwApplication, WithoutADisplaySaysSoInOneLineAndEndsWithStatus1) {
             environment.remove(QStringLiteral("DISPLAY"));
         QProcess program;
         program.setProcessEnvironment(environment);
-        program.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=-*")});
+        program.start(QCoreApplication::applicationFilePath(),
+                      {QStringLiteral("--gtest_filter=-*")});
         ASSERT_TRUE(program.waitForFinished(60'000)) << display;
         const QString said = QString::fromLocal8Bit(program.readAllStandardError());
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << display;
