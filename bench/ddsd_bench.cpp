@@ -222,43 +222,6 @@ void BM_StartSkewLoopback(benchmark::State& state) {
 }
 BENCHMARK(BM_StartSkewLoopback)->Iterations(1000);
 
-// On the real-time mixer: after the start, the three play positions read at one moment (a
-// read is repeated until the first position has not moved meanwhile).
-void BM_StartSkewRealtime(benchmark::State& state) {
-    Simulator sim;
-    sim.loadAll();
-    sim.giveToChannels();
-    TDDSDChannel* channels[3] = {sim.ddsd->Channel(1), sim.ddsd->Channel(13),
-                                 sim.ddsd->Channel(20)};
-    long worst = 0, skewed = 0, total = 0;
-    int iteration = 0;
-    for (auto _ : state) {
-        for (TDDSDChannel* c : channels)
-            c->Play();
-        state.PauseTiming();
-        std::this_thread::sleep_for(std::chrono::microseconds(2000 + (iteration++ * 3719) % 20000));
-        DWORD positions[3] = {}, again = 0;
-        do {
-            for (int i = 0; i < 3; ++i)
-                channels[i]->buffer()->GetCurrentPosition(&positions[i], nullptr);
-            channels[0]->buffer()->GetCurrentPosition(&again, nullptr);
-        } while (again != positions[0]);
-        const long skew = (long(*std::max_element(positions, positions + 3)) -
-                           long(*std::min_element(positions, positions + 3))) /
-                          2;
-        worst = std::max(worst, skew);
-        skewed += skew != 0;
-        total += skew;
-        for (TDDSDChannel* c : channels)
-            c->Stop();
-        state.ResumeTiming();
-    }
-    state.counters["skew_max_samples"] = double(worst);
-    state.counters["skew_mean_samples"] = double(total) / double(state.iterations());
-    state.counters["skewed_starts"] = double(skewed);
-}
-BENCHMARK(BM_StartSkewRealtime)->Iterations(500)->Unit(benchmark::kMicrosecond);
-
 } // namespace
 
 int main(int argc, char** argv) {

@@ -1,12 +1,8 @@
 #include "AudioOutput.h"
 
-#define AL_ALEXT_PROTOTYPES
-#include <AL/alext.h>
-
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
-#include <thread>
 
 namespace kw27 {
 
@@ -14,22 +10,278 @@ namespace {
 
 // A sleep shorter than this is not worth the wake-up.
 constexpr std::chrono::milliseconds kShortestSleep{1};
-// Frames rendered per call, well inside the signed size the render call takes.
-constexpr std::size_t kRenderChunk = 1 << 16;
+// Asked of every device: a period of 5 ms keeps a start within 5 ms of its call and makes the
+// mixer's gain ramp, which lasts one period, a short fade.
+constexpr int kRefresh = 200;
+// How often a running device looks whether anything still plays. It costs nothing beside the
+// mixer, which runs anyway while the device does.
+constexpr std::chrono::milliseconds kIdlePoll{100};
 
-}  // namespace
+template <typename F> F alcEntry(const char* name) {
+    return reinterpret_cast<F>(alcGetProcAddress(nullptr, name));
+}
 
-SystemAudioOutput::~SystemAudioOutput() { close(); }
+} // namespace
 
-ALCdevice* SystemAudioOutput::open() {
+const AlExtensions& alExtensions() {
+    static const AlExtensions table = [] {
+        AlExtensions e;
+        if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) {
+            e.loopbackOpenDevice =
+                alcEntry<LPALCLOOPBACKOPENDEVICESOFT>("alcLoopbackOpenDeviceSOFT");
+            e.isRenderFormatSupported =
+                alcEntry<LPALCISRENDERFORMATSUPPORTEDSOFT>("alcIsRenderFormatSupportedSOFT");
+            e.renderSamples = alcEntry<LPALCRENDERSAMPLESSOFT>("alcRenderSamplesSOFT");
+        }
+        if (alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context")) {
+            e.setThreadContext = alcEntry<PFNALCSETTHREADCONTEXTPROC>("alcSetThreadContext");
+            e.getThreadContext = alcEntry<PFNALCGETTHREADCONTEXTPROC>("alcGetThreadContext");
+        }
+        // Device extensions: whether a device has them is asked when it opens.
+        e.pauseDevice = alcEntry<LPALCDEVICEPAUSESOFT>("alcDevicePauseSOFT");
+        e.resumeDevice = alcEntry<LPALCDEVICERESUMESOFT>("alcDeviceResumeSOFT");
+        e.getSourcei64v =
+            reinterpret_cast<LPALGETSOURCEI64VSOFT>(alGetProcAddress("alGetSourcei64vSOFT"));
+        return e;
+    }();
+    return table;
+}
+
+AlContextScope::AlContextScope(ALCcontext* context) {
+    const AlExtensions& ext = alExtensions();
+    if (ext.setThreadContext) {
+        previous_ = ext.getThreadContext();
+        ext.setThreadContext(context);
+    } else {
+        previous_ = alcGetCurrentContext();
+        alcMakeContextCurrent(context);
+    }
+    alGetError();
+}
+
+AlContextScope::~AlContextScope() {
+    const AlExtensions& ext = alExtensions();
+    if (ext.setThreadContext)
+        ext.setThreadContext(previous_);
+    else
+        alcMakeContextCurrent(previous_);
+}
+
+AudioOutput::AudioOutput(Seconds linger) : linger_(linger) {}
+
+AudioOutput::~AudioOutput() {
+    close();
+}
+
+bool AudioOutput::open() {
+    if (tried_)
+        return isOpen();
+    tried_ = true;
+    device_ = openDevice();
     if (!device_)
-        device_ = alcOpenDevice(nullptr);
-    return device_;
+        return false;
+    const std::vector<ALCint> attributes = contextAttributes();
+    context_ = alcCreateContext(device_, attributes.data());
+    if (!context_) {
+        alcCloseDevice(device_);
+        device_ = nullptr;
+        return false;
+    }
+    alcGetIntegerv(device_, ALC_FREQUENCY, 1, &sampleRate_);
+    ALCint refresh = 0;
+    alcGetIntegerv(device_, ALC_REFRESH, 1, &refresh);
+    // The loopback device has no period of its own: it mixes in the periods it is rendered in.
+    if (!realTime() || refresh <= 0)
+        refresh = kRefresh;
+    periodFrames_ = std::max(1, (sampleRate_ + refresh - 1) / refresh);
+    if (!realTime())
+        periodFrames_ = LoopbackAudioOutput::periodFor(sampleRate_);
+    if (realTime()) {
+        lastBusy_ = Clock::now();
+        quit_ = false;
+        watcher_ = std::thread([this] { watchIdle(); });
+    }
+    return true;
+}
+
+void AudioOutput::close() {
+    if (watcher_.joinable()) {
+        {
+            std::lock_guard lock(mutex_);
+            quit_ = true;
+        }
+        changed_.notify_all();
+        watcher_.join();
+    }
+    pending_.clear();
+    watched_.clear();
+    together_.clear();
+    togetherDepth_ = 0;
+    paused_ = false;
+    tried_ = false;
+    if (context_) {
+        const AlExtensions& ext = alExtensions();
+        if (ext.getThreadContext && ext.getThreadContext() == context_)
+            ext.setThreadContext(nullptr);
+        if (alcGetCurrentContext() == context_)
+            alcMakeContextCurrent(nullptr);
+        alcDestroyContext(context_);
+        context_ = nullptr;
+    }
+    if (device_)
+        alcCloseDevice(device_);
+    device_ = nullptr;
+}
+
+void AudioOutput::watch(ALuint source) {
+    std::lock_guard lock(mutex_);
+    watched_.push_back(source);
+}
+
+void AudioOutput::unwatch(ALuint source) {
+    std::lock_guard lock(mutex_);
+    std::erase(watched_, source);
+    std::erase_if(pending_, [source](const Pending& p) { return p.source == source; });
+}
+
+void AudioOutput::wake() {
+    {
+        std::lock_guard lock(mutex_);
+        lastBusy_ = Clock::now();
+        if (paused_) {
+            alExtensions().resumeDevice(device_);
+            paused_ = false;
+        }
+    }
+    changed_.notify_all();
+}
+
+bool AudioOutput::paused() const {
+    std::lock_guard lock(mutex_);
+    return paused_;
+}
+
+void AudioOutput::afterPeriod(ALuint source, std::function<void()> finish) {
+    {
+        std::lock_guard lock(mutex_);
+        std::erase_if(pending_, [source](const Pending& p) { return p.source == source; });
+        // The change reaches the mixer at the next period at the latest, and is heard by the
+        // end of that one.
+        const auto period = Seconds(double(periodFrames_) / sampleRate_);
+        pending_.push_back({source,
+                            Clock::now() + std::chrono::duration_cast<Clock::duration>(2 * period),
+                            std::move(finish)});
+    }
+    changed_.notify_all();
+}
+
+void AudioOutput::cancel(ALuint source) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(pending_, [source](const Pending& p) { return p.source == source; });
+}
+
+void AudioOutput::beginTogether() {
+    ++togetherDepth_;
+}
+
+void AudioOutput::start(ALuint source) {
+    if (togetherDepth_ > 0) {
+        together_.push_back(source);
+        return;
+    }
+    wake();
+    AlContextScope scope(context_);
+    alSourcePlay(source);
+}
+
+void AudioOutput::endTogether() {
+    if (togetherDepth_ == 0 || --togetherDepth_ > 0 || together_.empty())
+        return;
+    wake();
+    AlContextScope scope(context_);
+    alSourcePlayv(ALsizei(together_.size()), together_.data());
+    together_.clear();
+}
+
+std::size_t AudioOutput::waiting() const {
+    std::lock_guard lock(mutex_);
+    return pending_.size();
+}
+
+void AudioOutput::periodMixed(std::size_t waitingBefore) {
+    std::unique_lock lock(mutex_);
+    runDue(lock, std::min(waitingBefore, pending_.size()));
+}
+
+// Runs the first count finishes, which were due, with the context current on this thread.
+void AudioOutput::runDue(std::unique_lock<std::mutex>&, std::size_t count) {
+    if (count == 0)
+        return;
+    std::vector<Pending> due(std::make_move_iterator(pending_.begin()),
+                             std::make_move_iterator(pending_.begin() + std::ptrdiff_t(count)));
+    pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(count));
+    AlContextScope scope(context_);
+    for (Pending& p : due)
+        p.finish();
+}
+
+bool AudioOutput::anyPlaying() const {
+    AlContextScope scope(context_);
+    for (ALuint source : watched_) {
+        ALint state = AL_STOPPED;
+        alGetSourcei(source, AL_SOURCE_STATE, &state);
+        if (state == AL_PLAYING)
+            return true;
+    }
+    return false;
+}
+
+void AudioOutput::watchIdle() {
+    const bool canPause = alcIsExtensionPresent(device_, "ALC_SOFT_pause_device") &&
+                          alExtensions().pauseDevice && alExtensions().resumeDevice;
+    std::unique_lock lock(mutex_);
+    while (!quit_) {
+        const Clock::time_point now = Clock::now();
+        std::stable_partition(pending_.begin(), pending_.end(),
+                              [now](const Pending& p) { return p.due <= now; });
+        runDue(lock, std::size_t(std::count_if(pending_.begin(), pending_.end(),
+                                               [now](const Pending& p) { return p.due <= now; })));
+        Clock::time_point next = Clock::time_point::max();
+        for (const Pending& p : pending_)
+            next = std::min(next, p.due);
+        if (canPause && !paused_ && pending_.empty()) {
+            if (anyPlaying()) {
+                lastBusy_ = now;
+                next = now + kIdlePoll;
+            } else if (now - lastBusy_ >= linger_) {
+                // Blocks until the mixer has finished its period: this is why it is done here.
+                alExtensions().pauseDevice(device_);
+                paused_ = true;
+            } else {
+                next = lastBusy_ + std::chrono::duration_cast<Clock::duration>(linger_);
+            }
+        }
+        if (next == Clock::time_point::max())
+            changed_.wait(lock);
+        else
+            changed_.wait_until(lock, next);
+    }
+}
+
+SystemAudioOutput::SystemAudioOutput(const char* name, Seconds linger)
+    : AudioOutput(linger), name_(name) {}
+
+SystemAudioOutput::~SystemAudioOutput() {
+    close();
+}
+
+ALCdevice* SystemAudioOutput::openDevice() {
+    return alcOpenDevice(name_);
 }
 
 std::vector<ALCint> SystemAudioOutput::contextAttributes() const {
-    // One plain sound at a time: head-related filtering would only colour it.
-    return {ALC_HRTF_SOFT, ALC_FALSE, 0};
+    // Plain sounds: head-related filtering would only colour them.
+    return {ALC_HRTF_SOFT, ALC_FALSE, ALC_REFRESH, kRefresh, 0};
 }
 
 void SystemAudioOutput::pass(Seconds span) {
@@ -37,30 +289,32 @@ void SystemAudioOutput::pass(Seconds span) {
         std::max<Seconds>(span, std::chrono::duration_cast<Seconds>(kShortestSleep)));
 }
 
-void SystemAudioOutput::close() {
-    if (device_)
-        alcCloseDevice(device_);
-    device_ = nullptr;
-}
-
 LoopbackAudioOutput::LoopbackAudioOutput(int sampleRate, int channels)
-    : sampleRate_(sampleRate), channels_(channels) {
+    : AudioOutput(Seconds(0)), rate_(sampleRate), channels_(channels) {
     if (sampleRate <= 0 || (channels != 1 && channels != 2))
         throw std::invalid_argument("loopback output needs a positive rate and 1 or 2 channels");
 }
 
-LoopbackAudioOutput::~LoopbackAudioOutput() { close(); }
+LoopbackAudioOutput::~LoopbackAudioOutput() {
+    close();
+}
 
-ALCdevice* LoopbackAudioOutput::open() {
-    if (device_)
-        return device_;
-    device_ = alcLoopbackOpenDeviceSOFT(nullptr);
-    if (device_ && !alcIsRenderFormatSupportedSOFT(device_, sampleRate_,
-                                                   channels_ == 1 ? ALC_MONO_SOFT
-                                                                  : ALC_STEREO_SOFT,
-                                                   ALC_FLOAT_SOFT))
-        close();
-    return device_;
+int LoopbackAudioOutput::periodFor(int sampleRate) {
+    return std::max(1, (sampleRate + kRefresh - 1) / kRefresh);
+}
+
+ALCdevice* LoopbackAudioOutput::openDevice() {
+    const AlExtensions& ext = alExtensions();
+    if (!ext.loopbackOpenDevice || !ext.isRenderFormatSupported || !ext.renderSamples)
+        return nullptr;
+    ALCdevice* device = ext.loopbackOpenDevice(nullptr);
+    if (device && !ext.isRenderFormatSupported(device, rate_,
+                                               channels_ == 1 ? ALC_MONO_SOFT : ALC_STEREO_SOFT,
+                                               ALC_FLOAT_SOFT)) {
+        alcCloseDevice(device);
+        return nullptr;
+    }
+    return device;
 }
 
 std::vector<ALCint> LoopbackAudioOutput::contextAttributes() const {
@@ -69,7 +323,7 @@ std::vector<ALCint> LoopbackAudioOutput::contextAttributes() const {
             ALC_FORMAT_TYPE_SOFT,
             ALC_FLOAT_SOFT,
             ALC_FREQUENCY,
-            sampleRate_,
+            rate_,
             ALC_HRTF_SOFT,
             ALC_FALSE,
             ALC_OUTPUT_LIMITER_SOFT,
@@ -79,26 +333,22 @@ std::vector<ALCint> LoopbackAudioOutput::contextAttributes() const {
 
 void LoopbackAudioOutput::pass(Seconds span) {
     // The tolerance keeps a span computed as n frames / rate from rounding up to n + 1.
-    const double frames = std::ceil(span.count() * sampleRate_ - 1e-6);
+    const double frames = std::ceil(span.count() * rate_ - 1e-6);
     render(frames < 1 ? 1 : std::size_t(frames));
 }
 
-void LoopbackAudioOutput::close() {
-    if (device_)
-        alcCloseDevice(device_);
-    device_ = nullptr;
-}
-
 void LoopbackAudioOutput::render(std::size_t frames) {
-    if (!device_)
+    if (!isOpen())
         return;
     while (frames > 0) {
-        const std::size_t n = std::min(frames, kRenderChunk);
+        const std::size_t n = std::min(frames, std::size_t(periodFrames()));
+        const std::size_t before = waiting();
         const std::size_t at = rendered_.size();
         rendered_.resize(at + n * channels_);
-        alcRenderSamplesSOFT(device_, rendered_.data() + at, ALCsizei(n));
+        alExtensions().renderSamples(device(), rendered_.data() + at, ALCsizei(n));
+        periodMixed(before);
         frames -= n;
     }
 }
 
-}  // namespace kw27
+} // namespace kw27

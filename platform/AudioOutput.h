@@ -1,75 +1,184 @@
 #pragma once
 
+// The one OpenAL layer: every sound of both programs goes through an AudioOutput, the only
+// owner of an OpenAL device and its context. The one-sound player and the mixing device
+// differ only in what they do with the sources they make on it.
+//
+// A real device mixes in real time, all the time, even when nothing sounds; an output
+// therefore pauses its device once no source it watches has played for a while, and resumes it
+// before the next start. The pause waits for the mixer to finish a period, so it is made on
+// the output's own thread, never the caller's. A loopback device mixes only when rendered and
+// is never paused.
+
+#include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace kw27 {
 
-// Where an OpenAL player's mix goes, and how time passes while a sound plays. A real device
-// plays in real time and waiting means sleeping; a loopback device plays only when it is
-// rendered, so waiting means rendering. The player waits through this interface only, which
-// lets tests run the very same player on a loopback device and read the exact mix.
+// The OpenAL extension entry points the layer uses, looked up once; a null entry is an
+// extension the library lacks.
+struct AlExtensions {
+    LPALCLOOPBACKOPENDEVICESOFT loopbackOpenDevice = nullptr;
+    LPALCISRENDERFORMATSUPPORTEDSOFT isRenderFormatSupported = nullptr;
+    LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
+    LPALCDEVICEPAUSESOFT pauseDevice = nullptr;
+    LPALCDEVICERESUMESOFT resumeDevice = nullptr;
+    PFNALCSETTHREADCONTEXTPROC setThreadContext = nullptr;
+    PFNALCGETTHREADCONTEXTPROC getThreadContext = nullptr;
+    LPALGETSOURCEI64VSOFT getSourcei64v = nullptr;
+};
+const AlExtensions& alExtensions();
+
+// Makes a context current on this thread while the scope lasts, then restores what the
+// thread had, so that several outputs (the player's, the mixing device's) live side by side.
+class AlContextScope {
+public:
+    explicit AlContextScope(ALCcontext* context);
+    ~AlContextScope();
+    AlContextScope(const AlContextScope&) = delete;
+    AlContextScope& operator=(const AlContextScope&) = delete;
+
+private:
+    ALCcontext* previous_;
+};
+
 class AudioOutput {
 public:
     using Seconds = std::chrono::duration<double>;
+    using Clock = std::chrono::steady_clock;
 
-    virtual ~AudioOutput() = default;
-    // Opens the device. nullptr means there is none, which is normal on a machine without a
-    // sound card: the player then stays silent.
-    virtual ALCdevice* open() = 0;
-    // Attributes for the context on the open device, zero-terminated.
-    virtual std::vector<ALCint> contextAttributes() const = 0;
+    virtual ~AudioOutput();
+    AudioOutput(const AudioOutput&) = delete;
+    AudioOutput& operator=(const AudioOutput&) = delete;
+
+    // Opens the device and its context, once. False means there is none, which is normal on
+    // a machine without a sound card: the user then stays silent.
+    virtual bool open();
+    // Destroys the context and closes the device; the user has deleted its sources first.
+    void close();
+    bool isOpen() const { return context_ != nullptr; }
+    ALCcontext* context() const { return context_; }
     // Lets about span of playing time go by (at least a little, however small span is).
     virtual void pass(Seconds span) = 0;
-    // Closes the device that open returned; the player destroys its context first.
-    virtual void close() = 0;
-};
+    // Frames the mixer produces in one period: the delay a change waits for at most.
+    int periodFrames() const { return periodFrames_; }
+    int sampleRate() const { return sampleRate_; }
 
-// The system's default playback device.
-class SystemAudioOutput final : public AudioOutput {
-public:
-    ~SystemAudioOutput() override;
-    ALCdevice* open() override;
-    std::vector<ALCint> contextAttributes() const override;
-    void pass(Seconds span) override;
-    void close() override;
+    // Sources whose playing keeps the device awake.
+    void watch(ALuint source);
+    void unwatch(ALuint source);
+    // Called before sources are started: resumes a paused device. The device stays awake
+    // for the linger time after the last watched source has stopped.
+    void wake();
+    bool paused() const;
+    // Runs finish once the mixer has mixed a whole period after this call: what a gain change
+    // made now has then been heard. A later cancel for the same source drops it.
+    void afterPeriod(ALuint source, std::function<void()> finish);
+    void cancel(ALuint source);
+
+    // Plays every source started between beginTogether and endTogether in one call, so that
+    // no mixing period can fall between them.
+    void beginTogether();
+    void start(ALuint source);
+    void endTogether();
+
+protected:
+    explicit AudioOutput(Seconds linger);
+    virtual ALCdevice* openDevice() = 0;
+    virtual std::vector<ALCint> contextAttributes() const = 0;
+    virtual bool realTime() const = 0;
+    ALCdevice* device() const { return device_; }
+    // Runs the finishes that were waiting before the period just mixed (loopback only).
+    void periodMixed(std::size_t waitingBefore);
+    std::size_t waiting() const;
 
 private:
+    struct Pending {
+        ALuint source;
+        Clock::time_point due;
+        std::function<void()> finish;
+    };
+    void watchIdle();
+    bool anyPlaying() const;
+    void runDue(std::unique_lock<std::mutex>& lock, std::size_t count);
+
+    const Seconds linger_;
     ALCdevice* device_ = nullptr;
+    ALCcontext* context_ = nullptr;
+    int periodFrames_ = 0;
+    int sampleRate_ = 0;
+    bool tried_ = false;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<ALuint> watched_;
+    std::vector<Pending> pending_;
+    std::vector<ALuint> together_;
+    int togetherDepth_ = 0;
+    Clock::time_point lastBusy_;
+    bool paused_ = false;
+    bool quit_ = false;
+    std::thread watcher_;
+};
+
+// The system's default playback device, or the one named.
+class SystemAudioOutput final : public AudioOutput {
+public:
+    explicit SystemAudioOutput(const char* name = nullptr,
+                               Seconds linger = std::chrono::milliseconds(500));
+    ~SystemAudioOutput() override;
+    void pass(Seconds span) override;
+
+protected:
+    ALCdevice* openDevice() override;
+    std::vector<ALCint> contextAttributes() const override;
+    bool realTime() const override { return true; }
+
+private:
+    const char* name_;
 };
 
 // OpenAL Soft's loopback device: the mix is rendered on request into memory, as 32-bit float
 // frames at a fixed rate, with HRTF and the output limiter off so that a sound played at unit
-// gain comes out bit for bit. Every frame rendered is kept, in order, until discarded.
+// gain comes out bit for bit. It mixes in periods of 5 ms, like a device asked for a refresh
+// of 200 Hz, so that a fade lasts as long here as there. Every frame rendered is kept, in
+// order, until discarded.
 class LoopbackAudioOutput final : public AudioOutput {
 public:
     // channels is 1 or 2.
     LoopbackAudioOutput(int sampleRate, int channels);
+    // The frames of one period at sampleRate.
+    static int periodFor(int sampleRate);
     ~LoopbackAudioOutput() override;
 
-    ALCdevice* open() override;
-    std::vector<ALCint> contextAttributes() const override;
     // Renders the frames that span covers at the device rate, rounded up.
     void pass(Seconds span) override;
-    void close() override;
-
     // Renders frames more (nothing while the device is closed).
     void render(std::size_t frames);
-    bool isOpen() const { return device_ != nullptr; }
     int channels() const { return channels_; }
     // Interleaved samples of every frame rendered since the start or the last discard.
     const std::vector<float>& rendered() const { return rendered_; }
     std::size_t renderedFrames() const { return rendered_.size() / channels_; }
     void discardRendered() { rendered_.clear(); }
 
+protected:
+    ALCdevice* openDevice() override;
+    std::vector<ALCint> contextAttributes() const override;
+    bool realTime() const override { return false; }
+
 private:
-    int sampleRate_;
+    int rate_;
     int channels_;
-    ALCdevice* device_ = nullptr;
     std::vector<float> rendered_;
 };
 
-}  // namespace kw27
+} // namespace kw27

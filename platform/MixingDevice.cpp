@@ -1,8 +1,7 @@
 #include "MixingDevice.h"
 
-#include <AL/al.h>
-#include <AL/alc.h>
-#include <AL/alext.h>
+#include "AudioOutput.h"
+
 
 #include <algorithm>
 #include <atomic>
@@ -13,97 +12,50 @@
 namespace kw27::ds {
 namespace {
 
-struct AlcEntryPoints {
-    LPALCLOOPBACKOPENDEVICESOFT loopbackOpenDevice = nullptr;
-    LPALCISRENDERFORMATSUPPORTEDSOFT isRenderFormatSupported = nullptr;
-    LPALCRENDERSAMPLESSOFT renderSamples = nullptr;
-    PFNALCSETTHREADCONTEXTPROC setThreadContext = nullptr;
-    PFNALCGETTHREADCONTEXTPROC getThreadContext = nullptr;
-};
-
-template <typename F> F alcEntry(const char* name) {
-    return reinterpret_cast<F>(alcGetProcAddress(nullptr, name));
-}
-
-const AlcEntryPoints& alcExt() {
-    static const AlcEntryPoints entries = [] {
-        AlcEntryPoints e;
-        if (alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) {
-            e.loopbackOpenDevice =
-                alcEntry<LPALCLOOPBACKOPENDEVICESOFT>("alcLoopbackOpenDeviceSOFT");
-            e.isRenderFormatSupported =
-                alcEntry<LPALCISRENDERFORMATSUPPORTEDSOFT>("alcIsRenderFormatSupportedSOFT");
-            e.renderSamples = alcEntry<LPALCRENDERSAMPLESSOFT>("alcRenderSamplesSOFT");
-        }
-        if (alcIsExtensionPresent(nullptr, "ALC_EXT_thread_local_context")) {
-            e.setThreadContext = alcEntry<PFNALCSETTHREADCONTEXTPROC>("alcSetThreadContext");
-            e.getThreadContext = alcEntry<PFNALCGETTHREADCONTEXTPROC>("alcGetThreadContext");
-        }
-        return e;
-    }();
-    return entries;
-}
-
 class SecondaryBuffer;
 class PrimaryBuffer;
 
-// One OpenAL device and context. Shared by the device object and every buffer made on it, so
+// One output (device and context), shared by the device object and every buffer made on it, so
 // that a buffer released after its device still has a context to release its source in.
-class DeviceCore {
-public:
-    DeviceCore(ALCdevice* device, ALCcontext* context, bool loopback)
-        : device(device), context(context), loopback(loopback) {}
-    ~DeviceCore();
-    DeviceCore(const DeviceCore&) = delete;
-    DeviceCore& operator=(const DeviceCore&) = delete;
+struct DeviceCore {
+    DeviceCore(std::unique_ptr<AudioOutput> output) : output(std::move(output)) {}
+    ALCcontext* context() const { return output->context(); }
 
-    ALCdevice* const device;
-    ALCcontext* const context;
-    const bool loopback;
-    bool hasFloat32 = false;
+    const std::unique_ptr<AudioOutput> output;
     // The listener's roll-off factor; OpenAL keeps it per source, so every 3-D buffer gets it.
     float rolloff = 1.0f;
     std::vector<SecondaryBuffer*> buffers3D;
     PrimaryBuffer* primary = nullptr;
 };
 
-// Makes the core's context current for this thread for the duration of a call, and puts back
-// whatever was current before (the one-sound player has a context of its own).
-class ContextScope {
-public:
-    explicit ContextScope(const DeviceCore& core) {
-        const auto& ext = alcExt();
-        if (ext.setThreadContext) {
-            previous_ = ext.getThreadContext();
-            ext.setThreadContext(core.context);
+// A sound that starts at full level clicks; its first 2 ms are faded in when it is written.
+// A start that stays below -30 dBFS is left as it is: the step is too small to click. So is a loop of a
+// few periods of a waveform, whose tone the fade would change.
+void fadeIn(unsigned char* bytes, DWORD size, const WAVEFORMATEX& format) {
+    const DWORD frameBytes = format.nBlockAlign;
+    const DWORD frames = std::min<DWORD>(size / frameBytes, format.nSamplesPerSec / 500);
+    const bool eightBit = format.wBitsPerSample == 8;
+    const auto level = [&](DWORD i) -> int {
+        if (eightBit)
+            return (int(bytes[i]) - 128) * 256;
+        return std::int16_t(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    };
+    const DWORD samples = frames * format.nChannels;
+    int peak = 0;
+    for (DWORD i = 0; i < samples; ++i)
+        peak = std::max(peak, std::abs(level(i)));
+    if (frames < 2 || peak < 1024 || size / frameBytes < 4 * frames)
+        return;
+    for (DWORD i = 0; i < samples; ++i) {
+        const double gain = double(i / format.nChannels) / frames;
+        const long v = std::lround(level(i) * gain);
+        if (eightBit) {
+            bytes[i] = static_cast<unsigned char>(v / 256 + 128);
         } else {
-            previous_ = alcGetCurrentContext();
-            alcMakeContextCurrent(core.context);
+            bytes[2 * i] = static_cast<unsigned char>(v & 0xFF);
+            bytes[2 * i + 1] = static_cast<unsigned char>((v >> 8) & 0xFF);
         }
-        alGetError();
     }
-    ~ContextScope() {
-        const auto& ext = alcExt();
-        if (ext.setThreadContext)
-            ext.setThreadContext(previous_);
-        else
-            alcMakeContextCurrent(previous_);
-    }
-    ContextScope(const ContextScope&) = delete;
-    ContextScope& operator=(const ContextScope&) = delete;
-
-private:
-    ALCcontext* previous_ = nullptr;
-};
-
-DeviceCore::~DeviceCore() {
-    const auto& ext = alcExt();
-    if (ext.getThreadContext && ext.getThreadContext() == context)
-        ext.setThreadContext(nullptr);
-    if (alcGetCurrentContext() == context)
-        alcMakeContextCurrent(nullptr);
-    alcDestroyContext(context);
-    alcCloseDevice(device);
 }
 
 bool finite3(const D3DVECTOR& v) {
@@ -151,7 +103,7 @@ bool validParams(const DS3DLISTENER& p) {
 }
 
 // The OpenAL format for a wave format, or 0 when the device cannot play it.
-ALenum alFormatFor(const WAVEFORMATEX& f, bool hasFloat32) {
+ALenum alFormatFor(const WAVEFORMATEX& f) {
     if (f.nSamplesPerSec < DSBFREQUENCY_MIN || f.nSamplesPerSec > DSBFREQUENCY_MAX)
         return 0;
     if (f.nChannels != 1 && f.nChannels != 2)
@@ -163,8 +115,6 @@ ALenum alFormatFor(const WAVEFORMATEX& f, bool hasFloat32) {
         return mono ? AL_FORMAT_MONO8 : AL_FORMAT_STEREO8;
     if (f.wFormatTag == WAVE_FORMAT_PCM && f.wBitsPerSample == 16)
         return mono ? AL_FORMAT_MONO16 : AL_FORMAT_STEREO16;
-    if (f.wFormatTag == WAVE_FORMAT_IEEE_FLOAT && f.wBitsPerSample == 32 && hasFloat32)
-        return mono ? AL_FORMAT_MONO_FLOAT32 : AL_FORMAT_STEREO_FLOAT32;
     return 0;
 }
 
@@ -177,7 +127,7 @@ struct SampleStore {
     ~SampleStore() {
         std::free(staging);
         if (alBuffer != 0) {
-            ContextScope scope(*core);
+            AlContextScope scope(core->context());
             alDeleteBuffers(1, &alBuffer);
         }
     }
@@ -205,7 +155,7 @@ public:
                           const DS3DBUFFER& params, IDirectSoundBuffer** out) {
         ALuint source = 0;
         {
-            ContextScope scope(*store->core);
+            AlContextScope scope(store->core->context());
             alGenSources(1, &source);
             if (alGetError() != AL_NO_ERROR)
                 return DSERR_ALLOCATED;
@@ -262,57 +212,14 @@ public:
         return DS_OK;
     }
 
-    HRESULT GetCurrentPosition(DWORD* playCursor, DWORD* writeCursor) override {
-        DWORD position = pendingPosition_;
-        if (store_->alBuffer != 0) {
-            ContextScope scope(*store_->core);
-            ALint offset = 0;
-            alGetSourcei(source_, AL_BYTE_OFFSET, &offset);
-            position = static_cast<DWORD>(std::max<ALint>(offset, 0));
-        }
-        if (playCursor)
-            *playCursor = position;
-        if (writeCursor)
-            *writeCursor = position;
-        return DS_OK;
-    }
-
-    HRESULT GetFrequency(DWORD* frequency) override {
-        if (frequency == nullptr)
-            return DSERR_INVALIDPARAM;
-        if (!(store_->flags & DSBCAPS_CTRLFREQUENCY))
-            return DSERR_CONTROLUNAVAIL;
-        *frequency = frequency_;
-        return DS_OK;
-    }
-
-    HRESULT GetStatus(DWORD* status) override {
-        if (status == nullptr)
-            return DSERR_INVALIDPARAM;
-        *status = 0;
-        if (store_->alBuffer != 0) {
-            ContextScope scope(*store_->core);
-            ALint state = AL_INITIAL;
-            alGetSourcei(source_, AL_SOURCE_STATE, &state);
-            if (state == AL_PLAYING)
-                *status = DSBSTATUS_PLAYING | (looping_ ? DSBSTATUS_LOOPING : 0);
-        }
-        return DS_OK;
-    }
-
     HRESULT Lock(DWORD offset, DWORD bytes, void** region1, DWORD* bytes1, void** region2,
                  DWORD* bytes2, DWORD flags) override {
         SampleStore& s = *store_;
-        if (region1 == nullptr || bytes1 == nullptr ||
-            (flags & ~(DSBLOCK_FROMWRITECURSOR | DSBLOCK_ENTIREBUFFER)) != 0)
+        if (region1 == nullptr || bytes1 == nullptr || flags != 0)
             return DSERR_INVALIDPARAM;
         // A static buffer is written once; its samples then exist only in the OpenAL buffer.
         if (s.locked || s.alBuffer != 0)
             return DSERR_INVALIDCALL;
-        if (flags & DSBLOCK_FROMWRITECURSOR)
-            offset = pendingPosition_;
-        if (flags & DSBLOCK_ENTIREBUFFER)
-            bytes = s.bytes;
         if (bytes == 0 || bytes > s.bytes || offset >= s.bytes)
             return DSERR_INVALIDPARAM;
         const DWORD first = std::min(bytes, s.bytes - offset);
@@ -349,7 +256,8 @@ public:
 
         const DWORD frameBytes = s.format.nBlockAlign;
         const DWORD playable = s.bytes / frameBytes * frameBytes;
-        ContextScope scope(*s.core);
+        fadeIn(s.staging, playable, s.format);
+        AlContextScope scope(s.core->context());
         ALuint buffer = 0;
         alGenBuffers(1, &buffer);
         if (alGetError() != AL_NO_ERROR)
@@ -374,15 +282,18 @@ public:
             return DSERR_INVALIDPARAM;
         if (store_->alBuffer == 0)
             return DSERR_INVALIDCALL;
-        looping_ = (flags & DSBPLAY_LOOPING) != 0;
-        ContextScope scope(*store_->core);
-        alSourcei(source_, AL_LOOPING, looping_ ? AL_TRUE : AL_FALSE);
+        AudioOutput& output = *store_->core->output;
+        AlContextScope scope(output.context());
+        // A stop still fading out is called off: the buffer plays on at full level.
+        output.cancel(source_);
+        alSourcef(source_, AL_GAIN, 1.0f);
+        alSourcei(source_, AL_LOOPING, (flags & DSBPLAY_LOOPING) ? AL_TRUE : AL_FALSE);
         ALint state = AL_INITIAL;
         alGetSourcei(source_, AL_SOURCE_STATE, &state);
         // Playing an already playing buffer only changes its flags, as DirectSound does;
         // OpenAL would restart it.
         if (state != AL_PLAYING)
-            alSourcePlay(source_);
+            output.start(source_);
         return alGetError() == AL_NO_ERROR ? DS_OK : DSERR_GENERIC;
     }
 
@@ -395,7 +306,7 @@ public:
             return DSERR_INVALIDPARAM;
         pendingPosition_ = position / frameBytes * frameBytes;
         if (store_->alBuffer != 0) {
-            ContextScope scope(*store_->core);
+            AlContextScope scope(store_->core->context());
             alSourcei(source_, AL_BYTE_OFFSET, static_cast<ALint>(pendingPosition_));
             if (alGetError() != AL_NO_ERROR)
                 return DSERR_GENERIC;
@@ -415,14 +326,27 @@ public:
         return DS_OK;
     }
 
+    // The mixer ramps the gain down over one period, then the source pauses: pausing keeps
+    // the position, which is what stopping a buffer means here.
     HRESULT Stop() override {
         if (store_->alBuffer != 0) {
-            ContextScope scope(*store_->core);
+            AudioOutput& output = *store_->core->output;
+            AlContextScope scope(output.context());
             ALint state = AL_INITIAL;
             alGetSourcei(source_, AL_SOURCE_STATE, &state);
-            // Pausing keeps the position, which is what stopping a buffer means here.
-            if (state == AL_PLAYING)
-                alSourcePause(source_);
+            if (state == AL_PLAYING) {
+                alSourcef(source_, AL_GAIN, 0.0f);
+                const ALuint source = source_;
+                // Stopped rather than paused, with its position put back: a paused source
+                // would resume from the silent gain of its fade and fade in again.
+                output.afterPeriod(source, [source] {
+                    ALint at = 0;
+                    alGetSourcei(source, AL_BYTE_OFFSET, &at);
+                    alSourceStop(source);
+                    alSourcef(source, AL_GAIN, 1.0f);
+                    alSourcei(source, AL_BYTE_OFFSET, at);
+                });
+            }
         }
         return DS_OK;
     }
@@ -440,7 +364,7 @@ public:
         if (apply == DS3D_DEFERRED)
             return DSERR_UNSUPPORTED;
         params_ = *params;
-        ContextScope scope(*store_->core);
+        AlContextScope scope(store_->core->context());
         apply3D();
         return alGetError() == AL_NO_ERROR ? DS_OK : DSERR_INVALIDPARAM;
     }
@@ -451,7 +375,8 @@ private:
         : store_(std::move(store)), source_(source), frequency_(frequency), params_(params) {
         store_->users.push_back(this);
         DeviceCore& core = *store_->core;
-        ContextScope scope(core);
+        core.output->watch(source_);
+        AlContextScope scope(core.context());
         if (store_->flags & DSBCAPS_CTRL3D) {
             core.buffers3D.push_back(this);
             apply3D();
@@ -468,8 +393,9 @@ private:
 
     ~SecondaryBuffer() {
         DeviceCore& core = *store_->core;
+        core.output->unwatch(source_);
         {
-            ContextScope scope(core);
+            AlContextScope scope(core.context());
             alDeleteSources(1, &source_);
         }
         std::erase(store_->users, this);
@@ -477,7 +403,7 @@ private:
     }
 
     void applyPitch() {
-        ContextScope scope(*store_->core);
+        AlContextScope scope(store_->core->context());
         alSourcef(source_, AL_PITCH,
                   static_cast<float>(frequency_) /
                       static_cast<float>(store_->format.nSamplesPerSec));
@@ -511,7 +437,6 @@ private:
     DWORD frequency_;
     DS3DBUFFER params_;
     DWORD pendingPosition_ = 0;
-    bool looping_ = false;
 };
 
 // The primary buffer stands for the device's own mix; it carries the listener.
@@ -554,32 +479,16 @@ public:
         caps->dwPlayCpuOverhead = 0;
         return DS_OK;
     }
-    // The mix itself cannot be read, written or repositioned.
-    HRESULT GetCurrentPosition(DWORD*, DWORD*) override { return DSERR_INVALIDCALL; }
+    // The mix itself cannot be written or repositioned.
     HRESULT Lock(DWORD, DWORD, void**, DWORD*, void**, DWORD*, DWORD) override {
         return DSERR_INVALIDCALL;
     }
     HRESULT Unlock(void*, DWORD, void*, DWORD) override { return DSERR_INVALIDCALL; }
     HRESULT SetCurrentPosition(DWORD) override { return DSERR_INVALIDCALL; }
-    HRESULT GetFrequency(DWORD*) override { return DSERR_CONTROLUNAVAIL; }
     HRESULT SetFrequency(DWORD) override { return DSERR_CONTROLUNAVAIL; }
-    HRESULT GetStatus(DWORD* status) override {
-        if (status == nullptr)
-            return DSERR_INVALIDPARAM;
-        *status = playing_ ? DSBSTATUS_PLAYING | DSBSTATUS_LOOPING : 0;
-        return DS_OK;
-    }
-    // The device mixes all the time; playing the primary buffer only records the request.
-    HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) override {
-        if (reserved != 0 || priority != 0 || flags != DSBPLAY_LOOPING)
-            return DSERR_INVALIDPARAM;
-        playing_ = true;
-        return DS_OK;
-    }
-    HRESULT Stop() override {
-        playing_ = false;
-        return DS_OK;
-    }
+    // The device mixes whenever a buffer plays; the mix itself is not started or stopped.
+    HRESULT Play(DWORD, DWORD, DWORD) override { return DSERR_INVALIDCALL; }
+    HRESULT Stop() override { return DSERR_INVALIDCALL; }
 
     HRESULT GetAllParameters(DS3DLISTENER* params) override {
         if (params == nullptr || params->dwSize != sizeof(DS3DLISTENER))
@@ -595,7 +504,7 @@ public:
             return DSERR_UNSUPPORTED;
         listener_ = *params;
         const DS3DLISTENER& p = listener_;
-        ContextScope scope(*core_);
+        AlContextScope scope(core_->context());
         alListener3f(AL_POSITION, p.vPosition.x, p.vPosition.y, -p.vPosition.z);
         alListener3f(AL_VELOCITY, p.vVelocity.x, p.vVelocity.y, -p.vVelocity.z);
         const ALfloat orientation[6] = {p.vOrientFront.x, p.vOrientFront.y, -p.vOrientFront.z,
@@ -617,7 +526,6 @@ private:
     std::shared_ptr<DeviceCore> core_;
     DWORD flags_;
     DS3DLISTENER listener_;
-    bool playing_ = false;
 };
 
 constexpr DWORD knownFlags =
@@ -629,6 +537,7 @@ constexpr DWORD knownFlags =
 class Device final : public IDirectSound {
 public:
     explicit Device(std::shared_ptr<DeviceCore> core) : core_(std::move(core)) {}
+    AudioOutput* output() const { return core_->output.get(); }
 
     HRESULT QueryInterface(Iid, void** object) override {
         if (object != nullptr)
@@ -644,9 +553,9 @@ public:
     }
 
     HRESULT SetCooperativeLevel(WindowHandle window, DWORD level) override {
-        if (window == 0 || level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY)
+        // Sound does not follow window focus here, so only the shared level is offered.
+        if (window == 0 || level != DSSCL_NORMAL)
             return DSERR_INVALIDPARAM;
-        // Sound does not follow window focus here: the level is only remembered.
         level_ = level;
         return DS_OK;
     }
@@ -676,11 +585,9 @@ public:
             desc->dwBufferBytes > DSBSIZE_MAX)
             return DSERR_INVALIDPARAM;
         const WAVEFORMATEX& format = *desc->lpwfxFormat;
-        const ALenum alFormat = alFormatFor(format, core_->hasFloat32);
+        const ALenum alFormat = alFormatFor(format);
         if (alFormat == 0 || ((flags & DSBCAPS_CTRL3D) && format.nChannels != 1))
             return DSERR_BADFORMAT;
-        if (desc->dwBufferBytes < format.nBlockAlign)
-            return DSERR_INVALIDPARAM;
         auto store =
             std::make_shared<SampleStore>(core_, format, desc->dwBufferBytes, flags, alFormat);
         return SecondaryBuffer::create(std::move(store), format.nSamplesPerSec,
@@ -728,12 +635,20 @@ private:
     DWORD level_ = 0;
 };
 
-std::shared_ptr<DeviceCore> makeCore(ALCdevice* device, ALCcontext* context, bool loopback) {
-    auto core = std::make_shared<DeviceCore>(device, context, loopback);
-    ContextScope scope(*core);
-    core->hasFloat32 = alIsExtensionPresent("AL_EXT_FLOAT32") == AL_TRUE;
-    alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
-    return core;
+// A device object on output, or the code for an output that does not open.
+HRESULT makeDevice(std::unique_ptr<AudioOutput> output, IDirectSound** device,
+                   std::shared_ptr<DeviceCore>* made = nullptr) {
+    if (!output->open())
+        return DSERR_NODRIVER;
+    auto core = std::make_shared<DeviceCore>(std::move(output));
+    {
+        AlContextScope scope(core->context());
+        alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+    }
+    if (made)
+        *made = core;
+    *device = new Device(std::move(core));
+    return DS_OK;
 }
 
 std::atomic<DeviceFactory*> installedFactory{nullptr};
@@ -763,16 +678,9 @@ HRESULT OpenAlDeviceFactory::create(IDirectSound** device) {
     if (device == nullptr)
         return DSERR_INVALIDPARAM;
     *device = nullptr;
-    ALCdevice* output = alcOpenDevice(outputName_.empty() ? nullptr : outputName_.c_str());
-    if (output == nullptr)
-        return DSERR_NODRIVER;
-    ALCcontext* context = alcCreateContext(output, nullptr);
-    if (context == nullptr) {
-        alcCloseDevice(output);
-        return DSERR_GENERIC;
-    }
-    *device = new Device(makeCore(output, context, false));
-    return DS_OK;
+    return makeDevice(std::make_unique<SystemAudioOutput>(
+                          outputName_.empty() ? nullptr : outputName_.c_str()),
+                      device);
 }
 
 struct LoopbackDeviceFactory::State {
@@ -788,45 +696,40 @@ HRESULT LoopbackDeviceFactory::create(IDirectSound** device) {
     if (device == nullptr)
         return DSERR_INVALIDPARAM;
     *device = nullptr;
-    const auto& ext = alcExt();
-    if (!ext.loopbackOpenDevice || !ext.isRenderFormatSupported || !ext.renderSamples)
-        return DSERR_NODRIVER;
-    ALCdevice* output = ext.loopbackOpenDevice(nullptr);
-    if (output == nullptr)
-        return DSERR_NODRIVER;
-    if (!ext.isRenderFormatSupported(output, sampleRate_, ALC_MONO_SOFT, ALC_FLOAT_SOFT)) {
-        alcCloseDevice(output);
-        return DSERR_BADFORMAT;
-    }
-    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
-                                 ALC_MONO_SOFT,
-                                 ALC_FORMAT_TYPE_SOFT,
-                                 ALC_FLOAT_SOFT,
-                                 ALC_FREQUENCY,
-                                 sampleRate_,
-                                 ALC_HRTF_SOFT,
-                                 ALC_FALSE,
-                                 ALC_OUTPUT_LIMITER_SOFT,
-                                 ALC_FALSE,
-                                 0};
-    ALCcontext* context = alcCreateContext(output, attributes);
-    if (context == nullptr) {
-        alcCloseDevice(output);
-        return DSERR_GENERIC;
-    }
-    auto core = makeCore(output, context, true);
-    state_->last = core;
-    *device = new Device(std::move(core));
-    return DS_OK;
+    std::shared_ptr<DeviceCore> core;
+    const HRESULT hr =
+        makeDevice(std::make_unique<LoopbackAudioOutput>(sampleRate_, 1), device, &core);
+    if (hr == DS_OK)
+        state_->last = core;
+    return hr;
 }
 
 std::vector<float> LoopbackDeviceFactory::render(std::size_t frames) {
-    std::vector<float> out;
-    if (auto core = state_->last.lock()) {
-        out.resize(frames);
-        alcExt().renderSamples(core->device, out.data(), static_cast<ALCsizei>(frames));
-    }
+    auto core = state_->last.lock();
+    if (!core)
+        return {};
+    auto& output = static_cast<LoopbackAudioOutput&>(*core->output);
+    output.discardRendered();
+    output.render(frames);
+    std::vector<float> out = output.rendered();
+    output.discardRendered();
     return out;
+}
+
+std::size_t LoopbackDeviceFactory::periodFrames() const {
+    return std::size_t(LoopbackAudioOutput::periodFor(sampleRate_));
+}
+
+StartTogether::StartTogether(IDirectSound* device) {
+    if (auto* d = dynamic_cast<Device*>(device)) {
+        output_ = d->output();
+        output_->beginTogether();
+    }
+}
+
+StartTogether::~StartTogether() {
+    if (output_)
+        output_->endTogether();
 }
 
 } // namespace kw27::ds

@@ -14,13 +14,20 @@
 // valid while any buffer object that uses them is alive.
 //
 // Devices come from a factory: the system's default output, a named output, or a loopback
-// device that renders the mix into memory on request (for exact measurements in tests).
+// device that renders the mix into memory on request (for exact measurements in tests). Each
+// device is one AudioOutput, which pauses the mixer while no buffer plays. A stop fades the
+// buffer out over one mixing period; a static buffer whose sound starts at full level has
+// its first 2 ms faded in when it is written.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace kw27 {
+class AudioOutput;
+}
 
 namespace kw27::ds {
 
@@ -50,9 +57,6 @@ constexpr HRESULT DSERR_BADFORMAT = resultCode(0x88780064);
 constexpr HRESULT DSERR_NODRIVER = resultCode(0x88780078);
 
 constexpr DWORD DSSCL_NORMAL = 1;
-constexpr DWORD DSSCL_PRIORITY = 2;
-constexpr DWORD DSSCL_EXCLUSIVE = 3;
-constexpr DWORD DSSCL_WRITEPRIMARY = 4;
 
 constexpr DWORD DSBCAPS_PRIMARYBUFFER = 0x00000001;
 constexpr DWORD DSBCAPS_STATIC = 0x00000002;
@@ -71,10 +75,6 @@ constexpr DWORD DSBCAPS_MUTE3DATMAXDISTANCE = 0x00020000;
 constexpr DWORD DSBCAPS_LOCDEFER = 0x00040000;
 
 constexpr DWORD DSBPLAY_LOOPING = 0x00000001;
-constexpr DWORD DSBSTATUS_PLAYING = 0x00000001;
-constexpr DWORD DSBSTATUS_LOOPING = 0x00000004;
-constexpr DWORD DSBLOCK_FROMWRITECURSOR = 0x00000001;
-constexpr DWORD DSBLOCK_ENTIREBUFFER = 0x00000002;
 
 constexpr DWORD DSBFREQUENCY_ORIGINAL = 0;
 constexpr DWORD DSBFREQUENCY_MIN = 100;
@@ -89,7 +89,6 @@ constexpr DWORD DS3DMODE_HEADRELATIVE = 1;
 constexpr DWORD DS3DMODE_DISABLE = 2;
 
 constexpr std::uint16_t WAVE_FORMAT_PCM = 1;
-constexpr std::uint16_t WAVE_FORMAT_IEEE_FLOAT = 3;
 
 // The wave format record as a WAV file's fmt chunk stores it: 18 bytes at these offsets. The
 // struct is not packed (its fields stay aligned); it only has two bytes of tail padding.
@@ -178,9 +177,6 @@ protected:
 class IDirectSoundBuffer : public IUnknown {
 public:
     virtual HRESULT GetCaps(DSBCAPS* caps) = 0;
-    virtual HRESULT GetCurrentPosition(DWORD* playCursor, DWORD* writeCursor) = 0;
-    virtual HRESULT GetFrequency(DWORD* frequency) = 0;
-    virtual HRESULT GetStatus(DWORD* status) = 0;
     virtual HRESULT Lock(DWORD offset, DWORD bytes, void** region1, DWORD* bytes1, void** region2,
                          DWORD* bytes2, DWORD flags) = 0;
     virtual HRESULT Play(DWORD reserved, DWORD priority, DWORD flags) = 0;
@@ -248,10 +244,25 @@ private:
     std::string outputName_;
 };
 
+// While one lives, the buffers of device that Play starts are handed to the mixer in one call
+// when it ends, so that they begin on the same sample even if a mixing period passes between
+// the calls. Does nothing for another kind of device object.
+class StartTogether {
+public:
+    explicit StartTogether(IDirectSound* device);
+    ~StartTogether();
+    StartTogether(const StartTogether&) = delete;
+    StartTogether& operator=(const StartTogether&) = delete;
+
+private:
+    AudioOutput* output_ = nullptr;
+};
+
 // Devices that mix into memory: nothing plays until render() asks for the next frames, on the
 // calling thread. One channel of 32-bit float at sampleRate, no HRTF, no limiter, so a
 // sound at its own rate comes out sample for sample (a 16-bit sample s renders as s / 32768),
-// and buffers started between two renders begin on the same output sample.
+// and buffers started between two renders begin on the same output sample. It mixes in
+// periods of LoopbackAudioOutput: a stop fades over the first period of the next render.
 class LoopbackDeviceFactory : public DeviceFactory {
 public:
     explicit LoopbackDeviceFactory(int sampleRate = 44100);
@@ -262,6 +273,8 @@ public:
     // there is none.
     std::vector<float> render(std::size_t frames);
     int sampleRate() const { return sampleRate_; }
+    // Frames in one mixing period: a stop fades out over this many.
+    std::size_t periodFrames() const;
 
 private:
     struct State;

@@ -2,9 +2,6 @@
 
 #include "DataPath.h"
 
-#define AL_ALEXT_PROTOTYPES
-#include <AL/alext.h>
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -20,26 +17,11 @@ constexpr double kStallLimitSeconds = 2.0;
 // whatever the driver says.
 constexpr double kLongestLatencySeconds = 1.0;
 
-// Makes a context current on this thread for the lifetime of the guard, then restores
-// whatever this thread had before.
-class ThreadContext {
-public:
-    explicit ThreadContext(ALCcontext* context) : previous_(alcGetThreadContext()) {
-        alcSetThreadContext(context);
-    }
-    ~ThreadContext() { alcSetThreadContext(previous_); }
-    ThreadContext(const ThreadContext&) = delete;
-    ThreadContext& operator=(const ThreadContext&) = delete;
-
-private:
-    ALCcontext* previous_;
-};
-
 ALenum formatOf(const PcmSound& sound) {
     return sound.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
 }
 
-}  // namespace
+} // namespace
 
 PcmSound makeAlertSound() {
     constexpr int rate = 44100;
@@ -67,46 +49,45 @@ PcmSound makeAlertSound() {
 OpenAlWavPlayer::OpenAlWavPlayer(AudioOutput& output)
     : output_(output), alertSound_(makeAlertSound()) {}
 
-OpenAlWavPlayer::~OpenAlWavPlayer() { release(); }
+OpenAlWavPlayer::~OpenAlWavPlayer() {
+    release();
+}
 
 bool OpenAlWavPlayer::openDevice() {
     if (device_ != Device::Unopened)
         return device_ == Device::Open;
     // Whatever happens below, the device is tried only once.
     device_ = Device::Absent;
-    ALCdevice* device = output_.open();
-    if (!device)
+    if (!output_.open())
         return false;
-    const std::vector<ALCint> attributes = output_.contextAttributes();
-    context_ = alcCreateContext(device, attributes.data());
-    if (!context_) {
-        output_.close();
-        return false;
-    }
 
-    ThreadContext current(context_);
-    alGetError();
-    alGenSources(1, &source_);
+    AlContextScope current(output_.context());
+    alGenSources(2, sources_);
     if (alGetError() != AL_NO_ERROR) {
-        source_ = 0;
+        sources_[0] = sources_[1] = 0;
         release();
         return false;
     }
-    ALuint buffers[2] = {};
-    alGenBuffers(2, buffers);
+    ALuint buffers[3] = {};
+    alGenBuffers(3, buffers);
     if (alGetError() != AL_NO_ERROR) {
         release();
         return false;
     }
-    track_ = buffers[0];
-    alert_ = buffers[1];
-    // A plain sound, heard as recorded: no distance, no placement, no panning of stereo.
-    alSourcei(source_, AL_SOURCE_RELATIVE, AL_TRUE);
-    alSource3f(source_, AL_POSITION, 0.0f, 0.0f, 0.0f);
-    alSourcef(source_, AL_ROLLOFF_FACTOR, 0.0f);
-    sourceLatency_ = alIsExtensionPresent("AL_SOFT_source_latency");
-    if (alIsExtensionPresent("AL_SOFT_direct_channels"))
-        alSourcei(source_, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
+    tracks_[0] = buffers[0];
+    tracks_[1] = buffers[1];
+    alert_ = buffers[2];
+    const bool direct = alIsExtensionPresent("AL_SOFT_direct_channels");
+    for (ALuint source : sources_) {
+        // A plain sound, heard as recorded: no distance, no placement, no panning of stereo.
+        alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+        alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+        alSourcef(source, AL_ROLLOFF_FACTOR, 0.0f);
+        if (direct)
+            alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
+        output_.watch(source);
+    }
+    sourceLatency_ = alIsExtensionPresent("AL_SOFT_source_latency") && alExtensions().getSourcei64v;
     alBufferData(alert_, formatOf(alertSound_), alertSound_.samples.data(),
                  ALsizei(alertSound_.samples.size() * sizeof(std::int16_t)),
                  alertSound_.sampleRate);
@@ -119,31 +100,46 @@ bool OpenAlWavPlayer::openDevice() {
 }
 
 void OpenAlWavPlayer::release() {
-    if (!context_)
+    if (!output_.isOpen())
         return;
     {
-        ThreadContext current(context_);
-        if (source_) {
-            alSourceStop(source_);
-            alSourcei(source_, AL_BUFFER, 0);
-            alDeleteSources(1, &source_);
-        }
-        for (ALuint* buffer : {&track_, &alert_})
-            if (*buffer)
+        AlContextScope current(output_.context());
+        for (ALuint& source : sources_)
+            if (source) {
+                output_.unwatch(source);
+                alSourceStop(source);
+                alSourcei(source, AL_BUFFER, 0);
+                alDeleteSources(1, &source);
+                source = 0;
+            }
+        for (ALuint* buffer : {&tracks_[0], &tracks_[1], &alert_})
+            if (*buffer) {
                 alDeleteBuffers(1, buffer);
+                *buffer = 0;
+            }
     }
-    source_ = track_ = alert_ = 0;
-    alcDestroyContext(context_);
-    context_ = nullptr;
     output_.close();
     device_ = Device::Absent;
 }
 
-bool OpenAlWavPlayer::load(const PcmSound& sound) {
+bool OpenAlWavPlayer::load(ALuint buffer, const PcmSound& sound) {
     alGetError();
-    alBufferData(track_, formatOf(sound), sound.samples.data(),
+    alBufferData(buffer, formatOf(sound), sound.samples.data(),
                  ALsizei(sound.samples.size() * sizeof(std::int16_t)), sound.sampleRate);
     return alGetError() == AL_NO_ERROR;
+}
+
+// The mixer ramps a gain change over one period; the source stops once that has been heard.
+void OpenAlWavPlayer::fadeOut(ALuint source) {
+    ALint state = AL_STOPPED;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    if (state != AL_PLAYING)
+        return;
+    alSourcef(source, AL_GAIN, 0.0f);
+    output_.afterPeriod(source, [source] {
+        alSourceStop(source);
+        alSourcef(source, AL_GAIN, 1.0f);
+    });
 }
 
 bool OpenAlWavPlayer::play(const QString& name, unsigned flags) {
@@ -154,13 +150,19 @@ bool OpenAlWavPlayer::play(const QString& name, unsigned flags) {
     PcmSound sound;
     const bool readable = decodeWavFile(resolveDataPath(name), sound) == WavStatus::Ok;
 
-    ThreadContext current(context_);
-    alSourceStop(source_);
-    alSourcei(source_, AL_BUFFER, 0);
-    bool played = readable && load(sound);
+    AlContextScope current(output_.context());
+    fadeOut(sources_[active_]);
+    active_ ^= 1;
+    const ALuint source = sources_[active_];
+    // Its turn comes round again only after a whole sound: whatever fade it had is over.
+    output_.cancel(source);
+    alSourceStop(source);
+    alSourcef(source, AL_GAIN, 1.0f);
+    alSourcei(source, AL_BUFFER, 0);
+    bool played = readable && load(tracks_[active_], sound);
     const PcmSound& heard = played ? sound : alertSound_;
-    alSourcei(source_, AL_BUFFER, ALint(played ? track_ : alert_));
-    alSourcePlay(source_);
+    alSourcei(source, AL_BUFFER, ALint(played ? tracks_[active_] : alert_));
+    output_.start(source);
     if (!(flags & SND_ASYNC) && !waitForEnd(heard.frames(), heard.sampleRate))
         played = false;
     return played;
@@ -170,12 +172,12 @@ OpenAlWavPlayer::Position OpenAlWavPlayer::position() const {
     if (sourceLatency_) {
         // Offset (32.32 fixed point frames) and latency (ns) read together, as one instant.
         ALint64SOFT values[2] = {};
-        alGetSourcei64vSOFT(source_, AL_SAMPLE_OFFSET_LATENCY_SOFT, values);
+        alExtensions().getSourcei64v(sources_[active_], AL_SAMPLE_OFFSET_LATENCY_SOFT, values);
         return {std::size_t(values[0] >> 32),
                 std::clamp(double(values[1]) * 1e-9, 0.0, kLongestLatencySeconds)};
     }
     ALint offset = 0;
-    alGetSourcei(source_, AL_SAMPLE_OFFSET, &offset);
+    alGetSourcei(sources_[active_], AL_SAMPLE_OFFSET, &offset);
     return {std::size_t(offset), 0.0};
 }
 
@@ -189,7 +191,7 @@ bool OpenAlWavPlayer::waitForEnd(std::size_t frames, int sampleRate) {
     const double longest = double(frames) / sampleRate + kLongestLatencySeconds;
     for (;;) {
         ALint state = AL_STOPPED;
-        alGetSourcei(source_, AL_SOURCE_STATE, &state);
+        alGetSourcei(sources_[active_], AL_SOURCE_STATE, &state);
         if (state != AL_PLAYING)
             break;
         const Position at = position();
@@ -198,7 +200,7 @@ bool OpenAlWavPlayer::waitForEnd(std::size_t frames, int sampleRate) {
             stalled = 0;
         }
         if (stalled >= kStallLimitSeconds || waited >= longest) {
-            alSourceStop(source_);
+            alSourceStop(sources_[active_]);
             return false;
         }
         // The frames not yet mixed, then the output's delay: aiming there ends the wait when
@@ -220,10 +222,10 @@ bool OpenAlWavPlayer::waitForEnd(std::size_t frames, int sampleRate) {
 bool OpenAlWavPlayer::isPlaying() const {
     if (device_ != Device::Open)
         return false;
-    ThreadContext current(context_);
+    AlContextScope current(output_.context());
     ALint state = AL_STOPPED;
-    alGetSourcei(source_, AL_SOURCE_STATE, &state);
+    alGetSourcei(sources_[active_], AL_SOURCE_STATE, &state);
     return state == AL_PLAYING;
 }
 
-}  // namespace kw27
+} // namespace kw27

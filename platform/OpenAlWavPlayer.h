@@ -9,12 +9,12 @@
 
 namespace kw27 {
 
-// The one-sound WAV player on OpenAL: one source, one buffer for the sound being played and
-// one for the default alert. The output device is opened on the first play, once; when it
+// The one-sound WAV player on OpenAL. The output is opened on the first play, once; when it
 // cannot be opened every play returns at once in silence. A synchronous play waits through
 // the output (sleeping on a real device, rendering on a loopback one) until the source has
-// stopped and the output has been heard. The player keeps its context current only on the
-// calling thread and only while it works, so other OpenAL users in the process are unaffected.
+// stopped and the output has been heard. A new sound cuts off the one before with a fade of
+// one mixing period, so it has two sources that take turns: the new sound starts on one at
+// once while the old one fades out on the other.
 class OpenAlWavPlayer final : public SoundPlayer {
 public:
     // output must outlive the player; it is closed when the player goes.
@@ -33,12 +33,13 @@ public:
 private:
     bool openDevice();
     void release();
-    bool load(const PcmSound& sound);
+    bool load(ALuint buffer, const PcmSound& sound);
+    void fadeOut(ALuint source);
     bool waitForEnd(std::size_t frames, int sampleRate);
 
     struct Position {
-        std::size_t offset;  // frames of the sound mixed so far
-        double latency;      // seconds until a frame mixed now is heard
+        std::size_t offset; // frames of the sound mixed so far
+        double latency;     // seconds until a frame mixed now is heard
     };
     Position position() const;
 
@@ -46,10 +47,10 @@ private:
 
     AudioOutput& output_;
     Device device_ = Device::Unopened;
-    ALCcontext* context_ = nullptr;
-    ALuint source_ = 0;
-    ALuint track_ = 0;
+    ALuint sources_[2] = {};
+    ALuint tracks_[2] = {};
     ALuint alert_ = 0;
+    int active_ = 0;
     bool sourceLatency_ = false;
     PcmSound alertSound_;
 };
@@ -58,4 +59,4 @@ private:
 // tone of 0.15 s, mono 44.1 kHz, faded in and out so that it does not click.
 PcmSound makeAlertSound();
 
-}  // namespace kw27
+} // namespace kw27

@@ -150,7 +150,9 @@ void TForm1::CuteButton1Click(QObject*) {
 void TForm1::PlayPipes() {
     ui->CuteButton1->setCaption(QStringLiteral("止める"));
     started_.clear();
-    // Started one after another in this one handler, the three sounds begin together.
+    // Started one after another in this one handler, the three sounds begin together: the
+    // mixer gets them in one call, however long the handler takes between them.
+    kw27::ds::StartTogether together(DDSD1->device());
     for (QComboBox* chooser : choosers()) {
         const int k = chooser->currentIndex() + 1;
         TDDSDChannel* channel = DDSD1->Channel(k);

