@@ -1,21 +1,28 @@
 #!/bin/sh
 # Clicks at the edges of Triplay's three pipes: records triplay_edges_bench on OpenAL's wave
 # driver and gives the level above 20 kHz (where the pipes have no partials) in 512-sample
-# windows: the loudest window within 50 ms of the start, of the stop, and the median of the
-# windows while the pipes ring.
+# windows: the loudest window at the start and at the stop (its fade), and the median and
+# loudest windows while the pipes ring (a loop restarting its sound is heard there).
 #   bench/edges.sh build/bench/bin/triplay_edges_bench build/KW-27
 set -eu
 bench=${1:?triplay_edges_bench}
 folder=${2:?folder of Triplay}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap '[ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
 printf '[general]\ndrivers=wave\n[wave]\nfile=%s/out.wav\n' "$work" >"$work/alsoft.conf"
 ALSOFT_CONF="$work/alsoft.conf" ALSOFT_DRIVERS=wave "$bench" "$folder"
-sox "$work/out.wav" -b 32 -e float -c 1 "$work/high.wav" remix - sinc 20k
-rate=$(soxi -r "$work/high.wav")
-# The record's first and last non-silent frames of the unfiltered mix are the start and stop.
-sox "$work/out.wav" -c 1 -t f32 "$work/mix.raw" remix -
-sox "$work/high.wav" -t f32 "$work/high.raw"
+# OpenAL Soft 1.19's wave writer loses its header when the device is paused and resumed (the
+# sizes are patched in, the rest is zeros): the record is read as what it writes, 32-bit float
+# stereo at 44.1 kHz after a 68-byte extensible header.
+python3 - "$work/out.wav" "$work/mix.raw" <<'PY'
+import sys
+b = open(sys.argv[1], 'rb').read()[68:]
+open(sys.argv[2], 'wb').write(b[:len(b) // 8 * 8])
+PY
+rate=44100
+sox -t f32 -r $rate -c 2 "$work/mix.raw" -t f32 -c 1 "$work/mono.raw" remix -
+sox -t f32 -r $rate -c 1 "$work/mono.raw" -t f32 "$work/high.raw" sinc 20k
+mv "$work/mono.raw" "$work/mix.raw"
 python3 - "$work/mix.raw" "$work/high.raw" "$rate" <<'PY'
 import math, struct, sys
 def load(p):
@@ -27,9 +34,12 @@ start, stop = loud[0], loud[-1]
 def db(a, n=512):
     s = sum(v * v for v in high[a:a + n]) / n
     return 10 * math.log10(s) if s > 0 else -200.0
-def worst(centre):
-    return max(db(a) for a in range(max(0, centre - rate // 20), centre + rate // 20, 128))
+def worst(begin, end):
+    return max(db(a) for a in range(max(0, begin), end, 128))
+# A stop's fade lasts one mixing period (at most 2048 frames) and ends on the last sound.
 ring = sorted(db(a) for a in range(start + rate // 4, stop - rate // 4, 512))
-print('start %.1f dB, ringing %.1f dB (median), stop %.1f dB (above 20 kHz, 512-sample windows)'
-      % (worst(start), ring[len(ring) // 2], worst(stop)))
+print('start %.1f dB, ringing %.1f dB median / %.1f dB loudest, stop %.1f dB '
+      '(above 20 kHz, 512-sample windows)'
+      % (worst(start - 512, start + 2048), ring[len(ring) // 2], ring[-1],
+         worst(stop - 2560, stop + 512)))
 PY

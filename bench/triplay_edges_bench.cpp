@@ -1,4 +1,4 @@
-// Rings three pipes in Triplay's window and stops them, as a pupil does: play press, 2 s of
+// Rings three pipes in Triplay's window and stops them, as a pupil does: play press, 2.3 s of
 // ringing, stop press, 1 s more. Run on OpenAL's wave driver it records what a listener
 // hears; bench/edges.sh measures the record above 20 kHz at the start, ringing and stop.
 //   build/bench/bin/triplay_edges_bench build/KW-27
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     form.ui->ComboBox3->setCurrentIndex(16);
     runFor(500);
     form.CuteButton1Click(&form);
-    runFor(2000);
+    runFor(2300);
     form.CuteButton1Click(&form);
     runFor(1000);
     return 0;

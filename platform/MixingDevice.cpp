@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <numbers>
 
 namespace kw27::ds {
 namespace {
@@ -28,10 +29,15 @@ struct DeviceCore {
     PrimaryBuffer* primary = nullptr;
 };
 
-// A sound that starts at full level clicks; its first 2 ms are faded in when it is written.
-// A start that stays below -30 dBFS is left as it is: the step is too small to click. So is a loop of a
-// few periods of a waveform, whose tone the fade would change.
-void fadeIn(unsigned char* bytes, DWORD size, const WAVEFORMATEX& format) {
+// A sound that starts at full level clicks when it starts from silence; a sound made to loop
+// joins its end to its start without a click. Such a buffer gets a faded-in copy of its first
+// 2 ms, and a plain copy of them after its end: the mixer plays the faded start once, then loops
+// from 2 ms in to the end of the plain copy, which is the sound itself. Returns the bytes to
+// upload and sets loopFrom; leaves the samples as they are (loopFrom 0) for a start that stays
+// below -30 dBFS, too small to click, and for a sound under 8 ms, a waveform rather than a
+// struck sound.
+std::vector<unsigned char> withFadedStart(const unsigned char* bytes, DWORD size,
+                                          const WAVEFORMATEX& format, DWORD& loopFrom) {
     const DWORD frameBytes = format.nBlockAlign;
     const DWORD frames = std::min<DWORD>(size / frameBytes, format.nSamplesPerSec / 500);
     const bool eightBit = format.wBitsPerSample == 8;
@@ -44,18 +50,25 @@ void fadeIn(unsigned char* bytes, DWORD size, const WAVEFORMATEX& format) {
     int peak = 0;
     for (DWORD i = 0; i < samples; ++i)
         peak = std::max(peak, std::abs(level(i)));
+    loopFrom = 0;
     if (frames < 2 || peak < 1024 || size / frameBytes < 4 * frames)
-        return;
+        return {};
+    std::vector<unsigned char> out(bytes, bytes + size);
+    out.insert(out.end(), bytes, bytes + frames * frameBytes);
     for (DWORD i = 0; i < samples; ++i) {
-        const double gain = double(i / format.nChannels) / frames;
+        // A raised cosine: a straight ramp's corners would click on their own.
+        const double gain =
+            0.5 - 0.5 * std::cos(std::numbers::pi * double(i / format.nChannels) / frames);
         const long v = std::lround(level(i) * gain);
         if (eightBit) {
-            bytes[i] = static_cast<unsigned char>(v / 256 + 128);
+            out[i] = static_cast<unsigned char>(v / 256 + 128);
         } else {
-            bytes[2 * i] = static_cast<unsigned char>(v & 0xFF);
-            bytes[2 * i + 1] = static_cast<unsigned char>((v >> 8) & 0xFF);
+            out[2 * i] = static_cast<unsigned char>(v & 0xFF);
+            out[2 * i + 1] = static_cast<unsigned char>((v >> 8) & 0xFF);
         }
     }
+    loopFrom = frames;
+    return out;
 }
 
 bool finite3(const D3DVECTOR& v) {
@@ -256,14 +269,24 @@ public:
 
         const DWORD frameBytes = s.format.nBlockAlign;
         const DWORD playable = s.bytes / frameBytes * frameBytes;
-        fadeIn(s.staging, playable, s.format);
         AlContextScope scope(s.core->context());
+        DWORD loopFrom = 0;
+        std::vector<unsigned char> faded;
+        if (alIsExtensionPresent("AL_SOFT_loop_points"))
+            faded = withFadedStart(s.staging, playable, s.format, loopFrom);
         ALuint buffer = 0;
         alGenBuffers(1, &buffer);
         if (alGetError() != AL_NO_ERROR)
             return DSERR_OUTOFMEMORY;
-        alBufferData(buffer, s.alFormat, s.staging, static_cast<ALsizei>(playable),
-                     static_cast<ALsizei>(s.format.nSamplesPerSec));
+        if (loopFrom != 0) {
+            alBufferData(buffer, s.alFormat, faded.data(), static_cast<ALsizei>(faded.size()),
+                         static_cast<ALsizei>(s.format.nSamplesPerSec));
+            const ALint points[2] = {ALint(loopFrom), ALint(playable / frameBytes + loopFrom)};
+            alBufferiv(buffer, AL_LOOP_POINTS_SOFT, points);
+        } else {
+            alBufferData(buffer, s.alFormat, s.staging, static_cast<ALsizei>(playable),
+                         static_cast<ALsizei>(s.format.nSamplesPerSec));
+        }
         const ALenum error = alGetError();
         if (error != AL_NO_ERROR) {
             alDeleteBuffers(1, &buffer);

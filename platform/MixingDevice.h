@@ -16,8 +16,9 @@
 // Devices come from a factory: the system's default output, a named output, or a loopback
 // device that renders the mix into memory on request (for exact measurements in tests). Each
 // device is one AudioOutput, which pauses the mixer while no buffer plays. A stop fades the
-// buffer out over one mixing period; a static buffer whose sound starts at full level has
-// its first 2 ms faded in when it is written.
+// buffer out over one mixing period; a static buffer whose sound starts at full level starts
+// with its first 2 ms faded in, and loops over the sound as it is (played once, such a buffer
+// ends with those 2 ms again: this system only loops its buffers).
 
 #include <cstddef>
 #include <cstdint>

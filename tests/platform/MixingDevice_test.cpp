@@ -330,6 +330,23 @@ TEST_F(MixingDevice, StopFadesOutKeepsThePositionAndPlayGoesOnFromIt) {
     }
 }
 
+// A loud start is faded in from silence once; the loop then joins the sound's end to its own
+// start, as the sound was made, with no fade at every turn.
+TEST_F(MixingDevice, ALoudSoundFadesInOnceAndLoopsAsItIs) {
+    std::vector<std::int16_t> samples(400);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = std::int16_t(8000 + 4 * i);
+    IDirectSoundBuffer* buffer = makeBuffer(samples);
+    ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    const auto out = render(1200);
+    const std::size_t fade = 44100 / 500;
+    EXPECT_EQ(out[0], 0);
+    for (std::size_t i = 1; i < fade; ++i)
+        ASSERT_LT(out[i], samples[i]) << "frame " << i << " fades in";
+    for (std::size_t i = fade; i < out.size(); ++i)
+        ASSERT_EQ(out[i], samples[i % 400]) << "frame " << i;
+}
+
 TEST_F(MixingDevice, SetCurrentPositionMovesAPlayingOrStoppedBufferToWholeFrames) {
     const auto samples = ramp(100);
     IDirectSoundBuffer* buffer = makeBuffer(samples);

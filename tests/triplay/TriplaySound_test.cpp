@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <filesystem>
 
 using namespace triplaytest;
@@ -29,6 +30,10 @@ protected:
         return sound.samples;
     }
 
+    static double fadeInGain(std::size_t i, std::size_t frames) {
+        return 0.5 - 0.5 * std::cos(std::numbers::pi * double(i) / frames);
+    }
+
     // What the three pipes sound together over the first frames after a play press: each
     // pipe starts at full level, so its first 2 ms fade in.
     static std::vector<int> together(std::initializer_list<int> positions, std::size_t frames) {
@@ -37,7 +42,7 @@ protected:
         for (int p : positions) {
             const auto samples = samplesOf(p);
             for (std::size_t i = 0; i < frames; ++i)
-                sum[i] += i < fadeIn ? int(std::lround(samples[i] * (double(i) / fadeIn)))
+                sum[i] += i < fadeIn ? int(std::lround(samples[i] * fadeInGain(i, fadeIn)))
                                      : samples[i];
         }
         return sum;
