@@ -2,7 +2,6 @@
 
 #include "AudioOutput.h"
 
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -701,9 +700,9 @@ HRESULT OpenAlDeviceFactory::create(IDirectSound** device) {
     if (device == nullptr)
         return DSERR_INVALIDPARAM;
     *device = nullptr;
-    return makeDevice(std::make_unique<SystemAudioOutput>(
-                          outputName_.empty() ? nullptr : outputName_.c_str()),
-                      device);
+    return makeDevice(
+        std::make_unique<SystemAudioOutput>(outputName_.empty() ? nullptr : outputName_.c_str()),
+        device);
 }
 
 struct LoopbackDeviceFactory::State {

@@ -133,7 +133,11 @@ TEST_F(MixingDevice, CreateSoundBufferAcceptsPlayableStaticBuffersAndRefusesTheR
          DSERR_INVALIDPARAM},
         {"too large", [](DSBUFFERDESC& d, WAVEFORMATEX&) { d.dwBufferBytes = DSBSIZE_MAX + 1; },
          DSERR_INVALIDPARAM},
-        {"float", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f = pcm(1, 44100, 32); f.wFormatTag = 3; },
+        {"float",
+         [](DSBUFFERDESC&, WAVEFORMATEX& f) {
+             f = pcm(1, 44100, 32);
+             f.wFormatTag = 3;
+         },
          DSERR_BADFORMAT},
         {"compressed", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f.wFormatTag = 2; }, DSERR_BADFORMAT},
         {"24-bit", [](DSBUFFERDESC&, WAVEFORMATEX& f) { f = pcm(1, 44100, 24); }, DSERR_BADFORMAT},

@@ -78,8 +78,13 @@ public:
 protected:
     ALCdevice* openDevice() override { return alExtensions().loopbackOpenDevice(nullptr); }
     std::vector<ALCint> contextAttributes() const override {
-        return {ALC_FORMAT_CHANNELS_SOFT, ALC_MONO_SOFT, ALC_FORMAT_TYPE_SOFT, ALC_FLOAT_SOFT,
-                ALC_FREQUENCY, kRate, 0};
+        return {ALC_FORMAT_CHANNELS_SOFT,
+                ALC_MONO_SOFT,
+                ALC_FORMAT_TYPE_SOFT,
+                ALC_FLOAT_SOFT,
+                ALC_FREQUENCY,
+                kRate,
+                0};
     }
     bool realTime() const override { return false; }
 };

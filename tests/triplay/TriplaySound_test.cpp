@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 #include <filesystem>
+#include <numbers>
 
 using namespace triplaytest;
 
@@ -42,8 +42,8 @@ protected:
         for (int p : positions) {
             const auto samples = samplesOf(p);
             for (std::size_t i = 0; i < frames; ++i)
-                sum[i] += i < fadeIn ? int(std::lround(samples[i] * fadeInGain(i, fadeIn)))
-                                     : samples[i];
+                sum[i] +=
+                    i < fadeIn ? int(std::lround(samples[i] * fadeInGain(i, fadeIn))) : samples[i];
         }
         return sum;
     }
