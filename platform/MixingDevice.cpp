@@ -15,6 +15,22 @@ namespace {
 class SecondaryBuffer;
 class PrimaryBuffer;
 
+// The COM way: an object starts with the one reference its creator hands out and goes when
+// the last is released; a release returns the references that remain.
+class RefCount {
+public:
+    ULONG add() { return ++count_; }
+    template <typename Object> ULONG release(Object* object) {
+        const ULONG left = --count_;
+        if (left == 0)
+            delete object;
+        return left;
+    }
+
+private:
+    ULONG count_ = 1;
+};
+
 // One output (device and context), shared by the device object and every buffer made on it, so
 // that a buffer released after its device still has a context to release its source in.
 struct DeviceCore {
@@ -162,6 +178,8 @@ struct SampleStore {
 };
 
 class SecondaryBuffer final : public IDirectSoundBuffer, public IDirectSound3DBuffer {
+    friend class RefCount;
+
 public:
     static HRESULT create(std::shared_ptr<SampleStore> store, DWORD frequency,
                           const DS3DBUFFER& params, IDirectSoundBuffer** out) {
@@ -203,16 +221,11 @@ public:
             *object = static_cast<IDirectSound3DBuffer*>(this);
         else
             return DSERR_NOINTERFACE;
-        ++refs_;
+        refs_.add();
         return DS_OK;
     }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    ULONG AddRef() override { return refs_.add(); }
+    ULONG Release() override { return refs_.release(this); }
 
     HRESULT GetCaps(DSBCAPS* caps) override {
         if (caps == nullptr || caps->dwSize != sizeof(DSBCAPS))
@@ -453,7 +466,7 @@ private:
         applyRolloff();
     }
 
-    ULONG refs_ = 1;
+    RefCount refs_;
     std::shared_ptr<SampleStore> store_;
     ALuint source_;
     DWORD frequency_;
@@ -463,6 +476,8 @@ private:
 
 // The primary buffer stands for the device's own mix; it carries the listener.
 class PrimaryBuffer final : public IDirectSoundBuffer, public IDirectSound3DListener {
+    friend class RefCount;
+
 public:
     PrimaryBuffer(std::shared_ptr<DeviceCore> core, DWORD flags)
         : core_(std::move(core)), flags_(flags), listener_(defaultListenerParams()) {
@@ -481,16 +496,11 @@ public:
             *object = static_cast<IDirectSound3DListener*>(this);
         else
             return DSERR_NOINTERFACE;
-        ++refs_;
+        refs_.add();
         return DS_OK;
     }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    ULONG AddRef() override { return refs_.add(); }
+    ULONG Release() override { return refs_.release(this); }
 
     HRESULT GetCaps(DSBCAPS* caps) override {
         if (caps == nullptr || caps->dwSize != sizeof(DSBCAPS))
@@ -544,7 +554,7 @@ public:
 private:
     ~PrimaryBuffer() { core_->primary = nullptr; }
 
-    ULONG refs_ = 1;
+    RefCount refs_;
     std::shared_ptr<DeviceCore> core_;
     DWORD flags_;
     DS3DLISTENER listener_;
@@ -557,6 +567,8 @@ constexpr DWORD knownFlags =
     DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_MUTE3DATMAXDISTANCE | DSBCAPS_LOCDEFER;
 
 class Device final : public IDirectSound {
+    friend class RefCount;
+
 public:
     explicit Device(std::shared_ptr<DeviceCore> core) : core_(std::move(core)) {}
     AudioOutput* output() const { return core_->output.get(); }
@@ -566,13 +578,8 @@ public:
             *object = nullptr;
         return object == nullptr ? DSERR_INVALIDPARAM : DSERR_NOINTERFACE;
     }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    ULONG AddRef() override { return refs_.add(); }
+    ULONG Release() override { return refs_.release(this); }
 
     HRESULT SetCooperativeLevel(WindowHandle window, DWORD level) override {
         // Sound does not follow window focus here, so only the shared level is offered.
@@ -652,7 +659,7 @@ private:
         return DS_OK;
     }
 
-    ULONG refs_ = 1;
+    RefCount refs_;
     std::shared_ptr<DeviceCore> core_;
     DWORD level_ = 0;
 };
