@@ -48,6 +48,17 @@ QString sheetDateText(const QDate& date) {
 TForm1::TForm1(Clock today, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TForm1>()), today_(std::move(today)) {
     kw27::setWindowLook(this);
+
+    // Start-up builds the window behind the splash, so that the splash comes up first. An error
+    // that it does not expect is reported, and the window is made all the same.
+    kw27::runHandler([this] { FormCreate(this); });
+    buildWindow({});
+}
+
+void TForm1::buildWindow(std::vector<kw27::AviClip> clips) {
+    if (built_)
+        return;
+    built_ = true;
     ui->setupUi(this);
 
     lengthPage.setupUi(ui->TabSheet1);
@@ -77,8 +88,7 @@ TForm1::TForm1(Clock today, QWidget* parent)
 
     kw27::nameControls(this);
 
-    // An error that start-up does not expect is reported, and the window is made all the same.
-    kw27::runHandler([this] { FormCreate(this); });
+    givePitchClips(std::move(clips));
 }
 
 TForm1::~TForm1() {
@@ -119,19 +129,27 @@ QPrintDialog* TForm1::PrinterSetupDialog1() {
 }
 
 void TForm1::FormCreate(QObject*) {
+    // The clips are opened before anything is built: a missing one is reported before any
+    // splash, and the players that come before it keep theirs.
+    std::vector<kw27::AviClip> opened;
     try {
-        loadPitchClips();
+        for (const QString& clip : pitchClipNames())
+            opened.push_back(TAnimate::openClip(clip));
     } catch (const EKwError&) {
+        buildWindow(std::move(opened));
         kw27::showWarning(this, QStringLiteral(
                                     "アニメーションファイルがありません。ファイルを確認してください"));
         return;
     }
 
-    sheetPage.Edit5->setText(sheetDateText(today_()));
-
     Form2 = new TForm2();
     Form2->show();
     Form2->paintAtOnce();
+
+    // Nothing is repainted before the scale has ended, so the window is built while the splash
+    // covers it.
+    buildWindow(std::move(opened));
+    sheetPage.Edit5->setText(sheetDateText(today_()));
 
     for (const char* note : scale)
         kw27::sndPlaySound(QString::fromLatin1(note), kw27::SND_SYNC);

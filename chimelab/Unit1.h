@@ -56,6 +56,7 @@
 #include <QPrinter>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TForm2;
 
@@ -121,11 +122,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Everything behind the splash: the frame, the pages and their handlers; the pitch page's
+    // players take the clips that start-up opened, in their order.
+    void buildWindow(std::vector<kw27::AviClip> clips);
+    bool built_ = false;
     void setUpLengthPage();
     void setUpPitchPage();
-    // Gives the pitch page's players their clips, left to right; raises EKwError for a clip
-    // that cannot be opened, leaving the players before it with theirs.
-    void loadPitchClips();
+    // Gives the pitch page's players, left to right, the clips opened from pitchClipNames().
+    void givePitchClips(std::vector<kw27::AviClip> clips);
     void setUpCompositionPage();
     void setUpSheetPage();
     void setUpSimulationPage();
@@ -142,5 +146,8 @@ private:
 
 // The date as the sheet page writes it: "2001年 4月 9日".
 QString sheetDateText(const QDate& date);
+
+// The pitch page's clips, do to upper do: the order in which start-up opens them.
+std::vector<QString> pitchClipNames();
 
 } // namespace chimelab

@@ -38,9 +38,17 @@ void TForm1::setUpPitchPage() {
     }
 }
 
-void TForm1::loadPitchClips() {
+std::vector<QString> pitchClipNames() {
+    std::vector<QString> names;
     for (const PitchRow& row : pitchRows)
-        (pitchPage.*row.player)->setFileName(QString::fromUtf8(row.clip));
+        names.push_back(QString::fromUtf8(row.clip));
+    return names;
+}
+
+void TForm1::givePitchClips(std::vector<kw27::AviClip> clips) {
+    for (std::size_t i = 0; i < clips.size() && i < std::size(pitchRows); ++i)
+        (pitchPage.*pitchRows[i].player)
+            ->open(QString::fromUtf8(pitchRows[i].clip), std::move(clips[i]));
 }
 
 void TForm1::CuteButton16Click(QObject* Sender) {

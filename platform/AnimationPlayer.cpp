@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace {
 
@@ -23,9 +24,19 @@ void TAnimate::setFileName(const QString& name) {
     close();
     if (name.isEmpty())
         return;
-    clip_ = kw27::loadAviClip(kw27::resolveDataPath(name));
-    if (!clip_)
+    open(name, openClip(name));
+}
+
+kw27::AviClip TAnimate::openClip(const QString& name) {
+    std::optional<kw27::AviClip> clip = kw27::loadAviClip(kw27::resolveDataPath(name));
+    if (!clip)
         throw EKwError(cannotOpen);
+    return std::move(*clip);
+}
+
+void TAnimate::open(const QString& name, kw27::AviClip clip) {
+    close();
+    clip_ = std::move(clip);
     fileName_ = name;
     update();
 }
