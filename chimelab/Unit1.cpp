@@ -16,6 +16,8 @@
 #include <QLayout>
 #include <QShowEvent>
 #include <array>
+#include <future>
+#include <memory>
 
 namespace chimelab {
 
@@ -32,6 +34,23 @@ const std::array<const char*, 8> scale{{
     "Data\\Data2\\B.wav",
     "Data\\Data2\\C2.wav",
 }};
+
+// The clips in their order, up to the first that cannot be opened.
+struct OpenedClips {
+    std::vector<kw27::AviClip> clips;
+    bool complete = false;
+};
+
+OpenedClips openClips() {
+    OpenedClips opened;
+    try {
+        for (const QString& clip : pitchClipNames())
+            opened.clips.push_back(TAnimate::openClip(clip));
+        opened.complete = true;
+    } catch (const EKwError&) {
+    }
+    return opened;
+}
 
 constexpr int clientWidth = 601;
 constexpr int clientHeight = 398;
@@ -129,26 +148,27 @@ QPrintDialog* TForm1::PrinterSetupDialog1() {
 }
 
 void TForm1::FormCreate(QObject*) {
-    // The clips are opened before anything is built: a missing one is reported before any
-    // splash, and the players that come before it keep theirs.
-    std::vector<kw27::AviClip> opened;
-    try {
-        for (const QString& clip : pitchClipNames())
-            opened.push_back(TAnimate::openClip(clip));
-    } catch (const EKwError&) {
-        buildWindow(std::move(opened));
+    // The clips are opened before anything of the window is built, on a worker while the
+    // splash is made: a missing one is still reported before any splash shows, and the players
+    // that come before it keep theirs.
+    std::future<OpenedClips> opening = std::async(std::launch::async, openClips);
+    auto splash = std::make_unique<TForm2>();
+    OpenedClips opened = opening.get();
+    if (!opened.complete) {
+        splash.reset();
+        buildWindow(std::move(opened.clips));
         kw27::showWarning(this, QStringLiteral(
                                     "アニメーションファイルがありません。ファイルを確認してください"));
         return;
     }
 
-    Form2 = new TForm2();
+    Form2 = splash.release();
     Form2->show();
     Form2->paintAtOnce();
 
     // Nothing is repainted before the scale has ended, so the window is built while the splash
     // covers it.
-    buildWindow(std::move(opened));
+    buildWindow(std::move(opened.clips));
     sheetPage.Edit5->setText(sheetDateText(today_()));
 
     for (const char* note : scale)
