@@ -8,7 +8,9 @@
 #include "TColor.h"
 #include "Total.h"
 
+#include <QFontMetrics>
 #include <QShowEvent>
+#include <future>
 
 namespace {
 
@@ -35,40 +37,75 @@ const std::array<const char*, kw27::PipeCount> SoundFiles{{
     "Data\\Data1\\B.wav",    "Data\\Data1\\C2.wav",
 }};
 
+namespace {
+
+// A form file gives font sizes in points only; the layout gives them in pixels.
+struct LabelLook {
+    QLabel* Ui::TForm1::*label;
+    int pixels;
+    bool bold;
+    bool underline;
+    TColor colour;
+};
+
+constexpr LabelLook labelLooks[] = {
+    {&Ui::TForm1::Label4, 15, false, true, clGreen},
+    {&Ui::TForm1::Label5, 15, false, true, clGreen},
+    {&Ui::TForm1::Label6, 16, true, false, clBlue},
+    {&Ui::TForm1::Label7, 16, true, false, clBlue},
+    {&Ui::TForm1::Label8, 16, true, false, clBlue},
+    {&Ui::TForm1::Label1, 19, true, false, clWindowText},
+    {&Ui::TForm1::Label9, 19, true, false, clWindowText},
+    {&Ui::TForm1::Label2, 19, true, false, clBlue},
+    {&Ui::TForm1::Label3, 19, true, false, clWindowText},
+    {&Ui::TForm1::Label10, 19, true, false, clRed},
+    {&Ui::TForm1::Label11, 19, true, false, clRed},
+};
+
+QFont labelFont(const LabelLook& look) {
+    QFont font = kw27::pixelFont(gothic, look.pixels, look.bold);
+    font.setUnderline(look.underline);
+    return font;
+}
+
+// Loads the faces, sizes and scripts that the labels' texts need, reading the labels and
+// writing nothing to any widget.
+void loadLabelFonts(const Ui::TForm1& ui) {
+    for (const LabelLook& look : labelLooks)
+        QFontMetrics(labelFont(look)).boundingRect((ui.*look.label)->text());
+}
+
+} // namespace
+
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm1>()) {
     kw27::setWindowLook(this);
     ui->setupUi(this);
-
-    // A form file gives font sizes in points only; the layout gives them in pixels.
-    struct LabelLook {
-        QLabel* label;
-        int pixels;
-        bool bold;
-        bool underline;
-        TColor colour;
-    };
-    const LabelLook labels[] = {
-        {ui->Label4, 15, false, true, clGreen},      {ui->Label5, 15, false, true, clGreen},
-        {ui->Label6, 16, true, false, clBlue},       {ui->Label7, 16, true, false, clBlue},
-        {ui->Label8, 16, true, false, clBlue},       {ui->Label1, 19, true, false, clWindowText},
-        {ui->Label9, 19, true, false, clWindowText}, {ui->Label2, 19, true, false, clBlue},
-        {ui->Label3, 19, true, false, clWindowText}, {ui->Label10, 19, true, false, clRed},
-        {ui->Label11, 19, true, false, clRed},
-    };
-    for (const LabelLook& look : labels) {
-        QFont font = kw27::pixelFont(gothic, look.pixels, look.bold);
-        font.setUnderline(look.underline);
-        look.label->setFont(font);
-        kw27::setTextColour(look.label, look.colour);
-        look.label->adjustSize();
-    }
-    ui->CuteButton1->setFont(kw27::pixelFont(gothic, 16, true));
-    ui->CuteButton2->setFont(kw27::pixelFont(gothic, 27));
-
     // A dialog border: fixed size, no minimise or maximise box.
     setFixedSize(clientWidth, clientHeight);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    // A form file holds widgets only, so the device component is made here, once the controls
+    // are built. Its after-loading step opens the device, which takes a while and reads nothing
+    // of the window but its handle (made now): it runs on a worker while this thread loads the
+    // labels' fonts, which only reads widgets. A failure while it opens the device leaves the
+    // constructor: no window.
+    DDSD1 = new TDDSD(this);
+    DDSD1->setObjectName(QStringLiteral("DDSD1"));
+    DDSD1->setChannelCount(channelCount);
+    winId();
+    std::future<void> opening = std::async(std::launch::async, [this] { DDSD1->Loaded(); });
+    loadLabelFonts(*ui);
+    opening.get();
+
+    for (const LabelLook& look : labelLooks) {
+        QLabel* label = (*ui).*look.label;
+        label->setFont(labelFont(look));
+        kw27::setTextColour(label, look.colour);
+        label->adjustSize();
+    }
+    ui->CuteButton1->setFont(kw27::pixelFont(gothic, 16, true));
+    ui->CuteButton2->setFont(kw27::pixelFont(gothic, 27));
 
     kw27::nameControls(this);
 
@@ -76,13 +113,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm
         kw27::connectHandler(chooser, &QComboBox::activated, this, &TForm1::ComboBox1Change);
     kw27::connectHandler(ui->CuteButton1, &TCuteButton::OnClick, this, &TForm1::CuteButton1Click);
     kw27::connectHandler(ui->CuteButton2, &TCuteButton::OnClick, this, &TForm1::CuteButton2Click);
-
-    // A form file holds widgets only, so the device component is made here, once the controls
-    // are built. A failure while it opens the device leaves the constructor: no window.
-    DDSD1 = new TDDSD(this);
-    DDSD1->setObjectName(QStringLiteral("DDSD1"));
-    DDSD1->setChannelCount(channelCount);
-    DDSD1->Loaded();
 
     // An error that loading does not expect is reported, and the window is made all the same.
     kw27::runHandler([this] { FormCreate(this); });

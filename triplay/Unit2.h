@@ -7,8 +7,9 @@
 // Sound: the window's device component DDSD1 has 21 channels; channel k holds the pipe of
 // chooser position k-1, and channel 0 never gets a sound, so a chooser with nothing chosen
 // plays silence. The order of construction matters: the controls come from Unit2.ui, then
-// DDSD1's after-loading step opens the device and makes its channels, and only then does
-// FormCreate load the twenty sounds (a wave made on a device not yet opened stays empty).
+// DDSD1's after-loading step opens the device and makes its channels (on a worker, while the
+// labels' fonts load), and only then does FormCreate load the twenty sounds (a wave made on a
+// device not yet opened stays empty).
 // The window owns the waves and frees them in FormDestroy, while the device still exists.
 //
 // Handlers take the control that raised the event and are reached through kw27::connectHandler,
