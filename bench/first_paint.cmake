@@ -2,7 +2,7 @@
 # reference program of its own.
 if(TARGET first_paint_bench)
   add_library(kw27_first_paint MODULE first_paint_report.cpp)
-  target_link_libraries(kw27_first_paint PRIVATE Qt6::Widgets)
+  target_link_libraries(kw27_first_paint PRIVATE Qt6::Widgets ${CMAKE_DL_LIBS})
   add_executable(bare_window bare_window.cpp)
   target_link_libraries(bare_window PRIVATE Qt6::Widgets)
   add_executable(bare_window_sound bare_window.cpp)
