@@ -10,7 +10,9 @@
 
 #include <QFontMetrics>
 #include <QShowEvent>
+#include <exception>
 #include <future>
+#include <utility>
 
 namespace {
 
@@ -86,17 +88,26 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     // A form file holds widgets only, so the device component is made here, once the controls
-    // are built. Its after-loading step opens the device, which takes a while and reads nothing
-    // of the window but its handle (made now): it runs on a worker while this thread loads the
-    // labels' fonts, which only reads widgets. A failure while it opens the device leaves the
-    // constructor: no window.
+    // are built. Its after-loading step opens the device and the twenty sounds are loaded into
+    // it, which takes a while and reads nothing of the window but its handle (made now): both
+    // run on a worker while this thread loads the labels' fonts, which only reads widgets. A
+    // failure while the device opens leaves the constructor: no window. One while the sounds
+    // load is FormCreate's to report.
     DDSD1 = new TDDSD(this);
     DDSD1->setObjectName(QStringLiteral("DDSD1"));
     DDSD1->setChannelCount(channelCount);
     winId();
-    std::future<void> opening = std::async(std::launch::async, [this] { DDSD1->Loaded(); });
+    std::future<std::exception_ptr> opening = std::async(std::launch::async, [this] {
+        DDSD1->Loaded();
+        try {
+            loadSounds();
+        } catch (...) {
+            return std::current_exception();
+        }
+        return std::exception_ptr();
+    });
     loadLabelFonts(*ui);
-    opening.get();
+    loadFailure_ = opening.get();
 
     for (const LabelLook& look : labelLooks) {
         QLabel* label = (*ui).*look.label;
@@ -127,11 +138,16 @@ std::array<QComboBox*, 3> TForm1::choosers() const {
     return {ui->ComboBox1, ui->ComboBox2, ui->ComboBox3};
 }
 
+void TForm1::loadSounds() {
+    for (std::size_t i = 0; i < waves_.size(); ++i)
+        waves_[i] =
+            std::make_unique<TDDSDWaveData>(DDSD1, QString::fromUtf8(triplay::SoundFiles[i]));
+}
+
 void TForm1::FormCreate(QObject*) {
     try {
-        for (std::size_t i = 0; i < waves_.size(); ++i)
-            waves_[i] =
-                std::make_unique<TDDSDWaveData>(DDSD1, QString::fromUtf8(triplay::SoundFiles[i]));
+        if (loadFailure_)
+            std::rethrow_exception(std::exchange(loadFailure_, nullptr));
     } catch (const EDDSD&) {
         // Whatever went wrong, the pupil is told the same; no pipe gets a sound then.
         kw27::showWarning(this, QStringLiteral("Waveファイルが見つかりません。"));

@@ -7,9 +7,10 @@
 // Sound: the window's device component DDSD1 has 21 channels; channel k holds the pipe of
 // chooser position k-1, and channel 0 never gets a sound, so a chooser with nothing chosen
 // plays silence. The order of construction matters: the controls come from Unit2.ui, then
-// DDSD1's after-loading step opens the device and makes its channels (on a worker, while the
-// labels' fonts load), and only then does FormCreate load the twenty sounds (a wave made on a
-// device not yet opened stays empty).
+// DDSD1's after-loading step opens the device and makes its channels, and only then are the
+// twenty sounds loaded (a wave made on a device not yet opened stays empty); both on a worker,
+// while the labels' fonts load. FormCreate then reports a sound that failed to load or gives
+// the sounds to the channels.
 // The window owns the waves and frees them in FormDestroy, while the device still exists.
 //
 // Handlers take the control that raised the event and are reached through kw27::connectHandler,
@@ -31,6 +32,7 @@
 
 #include <QWidget>
 #include <array>
+#include <exception>
 #include <memory>
 #include <vector>
 
@@ -72,10 +74,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The twenty waves in catalogue order, up to the first that fails (raising its error).
+    void loadSounds();
     void PlayPipes();
     std::array<QComboBox*, 3> choosers() const;
 
     std::array<std::unique_ptr<TDDSDWaveData>, kw27::PipeCount> waves_;
+    // What stopped loadSounds, for FormCreate; null when all twenty loaded.
+    std::exception_ptr loadFailure_;
     // The channels that the last play press started: the stop press silences them even when a
     // chooser has been changed since.
     std::vector<int> started_;
