@@ -13,7 +13,10 @@
 // the medians.
 //
 // Run it on an X server that does not reset between clients, as a desktop does not:
-//   xvfb-run -a -s -noreset nice build/bench/bin/first_paint_bench [rounds, default 15]
+//   xvfb-run -a -s -noreset nice build/bench/bin/first_paint_bench [rounds [folder]]
+// Rounds default to 15. A folder (the output folder of another build, e.g. of an earlier
+// commit, with its programs and data) adds its two programs to every round, for a comparison
+// made under the same load.
 // (It also keeps a connection of its own open for the whole run, so the server cannot reset
 // between two programs even without -noreset.) Triplay plays through OpenAL's null output
 // unless ALSOFT_DRIVERS says otherwise.
@@ -55,6 +58,7 @@ struct Case {
     fs::path program;
     std::vector<std::string> args;
     const char* firstWindow; // the class whose paint is expected first
+    fs::path folder;         // the working folder, with the data set
 };
 
 struct Sample {
@@ -67,13 +71,13 @@ constexpr int reportFd = 3;
 
 // Starts the program in the data folder with the report preloaded; its first paint from the
 // moment just before the start.
-std::optional<Sample> runOnce(const Case& c, const fs::path& report, const fs::path& folder) {
+std::optional<Sample> runOnce(const Case& c, const fs::path& report) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         return std::nullopt;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    posix_spawn_file_actions_addchdir_np(&actions, c.folder.c_str());
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], reportFd);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
@@ -169,16 +173,22 @@ int main(int argc, char** argv) {
     const fs::path folder = bin / ".." / ".." / "KW-27";
     const fs::path report = bin / "libkw27_first_paint.so";
     const fs::path bare = bin / "bare_window";
-    const std::vector<Case> cases{
-        {"bare window", bare, {}, "QWidget"},
-        {"Chimelab (splash)", folder / "Chimelab", {}, "TForm2"},
-        {"Triplay", folder / "Triplay", {}, "TForm1"},
-        {"floor: + Japanese label", bare, {"--japanese"}, "QWidget"},
+    std::vector<Case> cases{
+        {"bare window", bare, {}, "QWidget", folder},
+        {"Chimelab (splash)", folder / "Chimelab", {}, "TForm2", folder},
+        {"Triplay", folder / "Triplay", {}, "TForm1", folder},
+        {"floor: + Japanese label", bare, {"--japanese"}, "QWidget", folder},
         {"floor: + label + sounds",
          bin / "bare_window_sound",
          {"--japanese", "--sound"},
-         "QWidget"},
+         "QWidget",
+         folder},
     };
+    if (argc > 2) {
+        const fs::path other = fs::absolute(argv[2]);
+        cases.push_back({"Chimelab, other build", other / "Chimelab", {}, "TForm2", other});
+        cases.push_back({"Triplay, other build", other / "Triplay", {}, "TForm1", other});
+    }
     for (const Case& c : cases)
         if (!fs::exists(c.program) || !fs::exists(report)) {
             std::fprintf(stderr, "missing %s: build the programs and the bench first\n",
@@ -189,13 +199,13 @@ int main(int argc, char** argv) {
     const std::string loadBefore = loadAverage();
     // One round unmeasured, so that every file is in the cache.
     for (const Case& c : cases)
-        if (!runOnce(c, report, folder))
+        if (!runOnce(c, report))
             return 1;
     std::vector<std::vector<Sample>> samples(cases.size());
     for (int round = 0; round < rounds; ++round)
         for (std::size_t i = 0; i < cases.size(); ++i) {
             const std::size_t which = (i + std::size_t(round)) % cases.size();
-            const std::optional<Sample> sample = runOnce(cases[which], report, folder);
+            const std::optional<Sample> sample = runOnce(cases[which], report);
             if (!sample)
                 return 1;
             samples[which].push_back(*sample);
@@ -223,6 +233,9 @@ int main(int argc, char** argv) {
     std::printf("  Triplay / bare window     %5.2f x\n", medians[2] / medians[0]);
     std::printf("  floors / bare window      %5.2f x, %5.2f x\n", medians[3] / medians[0],
                 medians[4] / medians[0]);
+    if (medians.size() > 6)
+        std::printf("  other build's / bare      %5.2f x, %5.2f x\n", medians[5] / medians[0],
+                    medians[6] / medians[0]);
     std::printf("load average before: %s, after: %s\n", loadBefore.c_str(), loadAverage().c_str());
     return 0;
 }
