@@ -45,9 +45,15 @@ TForm2::TForm2(QWidget* parent)
     ui.Panel1->setColor(colorToRgb(clYellow));
     ui.Image1->setPixmap(kw27::loadPicture(QStringLiteral(":/assets/logo.png")));
 
-    ui.Label1->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 32, true, true));
+    // The two fixed texts are wholly in the face: no other face is looked up for glyphs it
+    // lacks, which would cost the splash a good part of its first paint.
+    QFont title = kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 32, true, true);
+    title.setStyleStrategy(QFont::NoFontMerging);
+    QFont model = kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 64, true);
+    model.setStyleStrategy(QFont::NoFontMerging);
+    ui.Label1->setFont(title);
     kw27::setTextColour(ui.Label1, clBlue);
-    ui.Label2->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 64, true));
+    ui.Label2->setFont(model);
     kw27::setTextColour(ui.Label2, clRed);
     // At this size the toolkit would draw the bold face that the font lacks as regular.
     const QString model = ui.Label2->text();
