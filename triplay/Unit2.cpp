@@ -64,8 +64,16 @@ constexpr LabelLook labelLooks[] = {
     {&Ui::TForm1::Label11, 19, true, false, clRed},
 };
 
+// Every text of the window (fixed, or a total in digits) is wholly in the IPA faces: no other
+// face is looked up for glyphs they lack, which would cost the window a good part of its start.
+QFont windowFont(const QString& family, int pixels, bool bold = false) {
+    QFont font = kw27::pixelFont(family, pixels, bold);
+    font.setStyleStrategy(QFont::NoFontMerging);
+    return font;
+}
+
 QFont labelFont(const LabelLook& look) {
-    QFont font = kw27::pixelFont(gothic, look.pixels, look.bold);
+    QFont font = windowFont(gothic, look.pixels, look.bold);
     font.setUnderline(look.underline);
     return font;
 }
@@ -81,6 +89,7 @@ void loadLabelFonts(const Ui::TForm1& ui) {
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm1>()) {
     kw27::setWindowLook(this);
+    setFont(windowFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
     ui->setupUi(this);
     // A dialog border: fixed size, no minimise or maximise box.
     setFixedSize(clientWidth, clientHeight);
@@ -115,8 +124,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm
         kw27::setTextColour(label, look.colour);
         label->adjustSize();
     }
-    ui->CuteButton1->setFont(kw27::pixelFont(gothic, 16, true));
-    ui->CuteButton2->setFont(kw27::pixelFont(gothic, 27));
+    ui->CuteButton1->setFont(windowFont(gothic, 16, true));
+    ui->CuteButton2->setFont(windowFont(gothic, 27));
 
     kw27::nameControls(this);
 
