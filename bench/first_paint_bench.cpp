@@ -12,14 +12,14 @@
 // machine slows all of them alike; the figures are medians with their spread, the ratios those of
 // the medians.
 //
-// Run it on an X server that does not reset between clients, as a desktop does not:
-//   xvfb-run -a -s -noreset nice build/bench/bin/first_paint_bench [rounds [folder]]
-// Rounds default to 15. A folder (the output folder of another build, e.g. of an earlier
-// commit, with its programs and data) adds its two programs to every round, for a comparison
-// made under the same load.
-// (It also keeps a connection of its own open for the whole run, so the server cannot reset
-// between two programs even without -noreset.) Triplay plays through OpenAL's null output
-// unless ALSOFT_DRIVERS says otherwise.
+// Run it on an X server that does not reset between clients, and with a session bus, as on a
+// desktop (without one, every Qt program forks to try to start one):
+//   dbus-run-session -- xvfb-run -a -s -noreset nice build/bench/bin/first_paint_bench
+// with, optionally, the number of rounds (15 if not given) and a folder. The folder (the output
+// folder of another build, e.g. of an earlier commit, with its programs and data) adds its two
+// programs to every round, for a comparison made under the same load. (The bench keeps a connection
+// of its own open for the whole run, so the server cannot reset between two programs even without
+// -noreset.) Triplay plays through OpenAL's null output unless ALSOFT_DRIVERS says otherwise.
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -164,8 +164,10 @@ int main(int argc, char** argv) {
     // Held for the whole run: the server never loses its last client between two programs.
     QGuiApplication display(argc, argv);
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-        std::fprintf(stderr, "first_paint_bench needs an X server: xvfb-run -a -s -noreset %s\n",
-                     argv[0]);
+        std::fprintf(
+            stderr,
+            "first_paint_bench needs an X server: dbus-run-session -- xvfb-run -a -s -noreset %s\n",
+            argv[0]);
         return 2;
     }
 
