@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
@@ -60,6 +61,12 @@ public:
                 splashFrame = splash->frameGeometry();
                 splashFlags = splash->windowFlags();
                 splashColour = splash->grab().toImage().pixelColor(100, 20);
+                // Drawn without a search of other faces: a glyph missing from the face would
+                // show as an empty box.
+                for (const QLabel* label : {splash->ui.Label1, splash->ui.Label2})
+                    for (const char32_t c : label->text().toUcs4())
+                        splashTextsInFace =
+                            splashTextsInFace && QFontMetrics(label->font()).inFontUcs4(c);
                 splash->windowHandle()->close();  // turned away
                 splashSurvivedClose = splash->isVisible();
             }
@@ -77,6 +84,7 @@ public:
     QRect splashFrame;
     Qt::WindowFlags splashFlags;
     QColor splashColour;
+    bool splashTextsInFace = true;
     bool splashSurvivedClose = false;
 
 private:
@@ -120,6 +128,7 @@ TEST(Startup, ClipsDateSplashFullyPaintedThenTheScaleNoteAfterNoteThenTheStartDi
     EXPECT_TRUE(player.splashFlags.testFlag(Qt::FramelessWindowHint));
     EXPECT_TRUE(player.splashFlags.testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(player.splashColour, QColor(255, 255, 0));
+    EXPECT_TRUE(player.splashTextsInFace);
     EXPECT_TRUE(player.splashSurvivedClose);
 
     // Released during start-up, gone once the event loop has run.

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QFontMetrics>
+#include <utility>
+#include <vector>
 
 using namespace triplaytest;
 
@@ -57,6 +60,35 @@ TEST(TriplayWindow, LaidOutWithTheCatalogueInEachChooserAndNothingChosen) {
     EXPECT_EQ(tabOrder, (QList<QWidget*>{ui.ComboBox1, ui.ComboBox2, ui.ComboBox3, ui.CuteButton1,
                                          ui.CuteButton2}));
     EXPECT_EQ(QFontInfo(ui.Label4->font()).family(), QStringLiteral("IPAGothic"));
+}
+
+// The window draws its texts in their own face, without looking up other faces for glyphs it
+// lacks: a character missing from the face would show as an empty box.
+TEST(TriplayWindow, EveryTextItShowsIsInItsOwnFace) {
+    makeSoundFolder();
+    Started started;
+    Ui::TForm1& ui = started.ui();
+    choose(ui.ComboBox1, 11); // 25cm, レ, ミ: 59.1 cm, with the warning
+    choose(ui.ComboBox2, 13);
+    choose(ui.ComboBox3, 14);
+    ASSERT_FALSE(ui.Label10->text().isEmpty());
+    started.pressPlay();
+
+    std::vector<std::pair<QFont, QString>> texts;
+    for (const QLabel* label : started.form->findChildren<QLabel*>())
+        texts.emplace_back(label->font(), label->text());
+    for (const QComboBox* chooser : {ui.ComboBox1, ui.ComboBox2, ui.ComboBox3})
+        for (int i = 0; i < chooser->count(); ++i)
+            texts.emplace_back(chooser->font(), chooser->itemText(i));
+    texts.emplace_back(ui.CuteButton1->font(), ui.CuteButton1->caption());
+    texts.emplace_back(ui.CuteButton1->font(), QStringLiteral("まとめて鳴らす"));
+    texts.emplace_back(ui.CuteButton2->font(), ui.CuteButton2->caption());
+    for (const auto& [font, text] : texts) {
+        const QFontMetrics metrics(font);
+        for (const char32_t c : text.toUcs4())
+            EXPECT_TRUE(QChar::isSpace(c) || metrics.inFontUcs4(c))
+                << text.toStdString() << " U+" << std::hex << int(c);
+    }
 }
 
 // The edge cases of the material check, as the handler adds and judges them.
