@@ -49,11 +49,11 @@ TForm2::TForm2(QWidget* parent)
     // lacks, which would cost the splash a good part of its first paint.
     QFont title = kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 32, true, true);
     title.setStyleStrategy(QFont::NoFontMerging);
-    QFont model = kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 64, true);
-    model.setStyleStrategy(QFont::NoFontMerging);
+    QFont modelFont = kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 64, true);
+    modelFont.setStyleStrategy(QFont::NoFontMerging);
     ui.Label1->setFont(title);
     kw27::setTextColour(ui.Label1, clBlue);
-    ui.Label2->setFont(model);
+    ui.Label2->setFont(modelFont);
     kw27::setTextColour(ui.Label2, clRed);
     // At this size the toolkit would draw the bold face that the font lacks as regular.
     const QString model = ui.Label2->text();
