@@ -152,7 +152,7 @@ private:
 // gain comes out bit for bit. It mixes in periods of 5 ms, like a device asked for a refresh
 // of 200 Hz, so that a fade lasts as long here as there. Every frame rendered is kept, in
 // order, until discarded.
-class LoopbackAudioOutput final : public AudioOutput {
+class LoopbackAudioOutput : public AudioOutput {
 public:
     // channels is 1 or 2.
     LoopbackAudioOutput(int sampleRate, int channels);
