@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
     std::vector<Case> cases{
         {"bare window", bare, {}, "QWidget", folder},
         {"Chimelab (splash)", folder / "Chimelab", {}, "TForm2", folder},
-        {"Triplay", folder / "Triplay", {}, "TForm1", folder},
+        {"Triplay", folder / "Triplay", {}, "triplay::TForm1", folder},
         {"floor: + Japanese label", bare, {"--japanese"}, "QWidget", folder},
         {"floor: + label + sounds",
          bin / "bare_window_sound",
@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
     if (argc > 2) {
         const fs::path other = fs::absolute(argv[2]);
         cases.push_back({"Chimelab, other build", other / "Chimelab", {}, "TForm2", other});
-        cases.push_back({"Triplay, other build", other / "Triplay", {}, "TForm1", other});
+        cases.push_back({"Triplay, other build", other / "Triplay", {}, "triplay::TForm1", other});
     }
     for (const Case& c : cases)
         if (!fs::exists(c.program) || !fs::exists(report)) {

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: triplay_edges_bench FOLDER-OF-TRIPLAY\n");
         return 2;
     }
-    TForm1 form;
+    triplay::TForm1 form;
     form.show();
     // do, mi and so of the scale pipes.
     form.ui->ComboBox1->setCurrentIndex(12);

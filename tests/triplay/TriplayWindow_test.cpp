@@ -67,7 +67,7 @@ TEST(TriplayWindow, LaidOutWithTheCatalogueInEachChooserAndNothingChosen) {
 TEST(TriplayWindow, EveryTextItShowsIsInItsOwnFace) {
     makeSoundFolder();
     Started started;
-    Ui::TForm1& ui = started.ui();
+    triplay::Ui::TForm1& ui = started.ui();
     choose(ui.ComboBox1, 11); // 25cm, レ, ミ: 59.1 cm, with the warning
     choose(ui.ComboBox2, 13);
     choose(ui.ComboBox3, 14);
