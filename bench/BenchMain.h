@@ -28,4 +28,4 @@ inline int runBenchmarks(int& argc, char** argv) {
     return 0;
 }
 
-}  // namespace kw27::bench
+} // namespace kw27::bench

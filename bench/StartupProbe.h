@@ -28,7 +28,7 @@ inline std::filesystem::path selfPath() {
 }
 
 struct ProbeRun {
-    std::int64_t spawnedNs = 0;  // just before the probe was spawned
+    std::int64_t spawnedNs = 0; // just before the probe was spawned
     std::string output;
 };
 
@@ -68,4 +68,4 @@ inline std::optional<ProbeRun> runProbe(const char* which) {
     return run;
 }
 
-}  // namespace kw27::bench
+} // namespace kw27::bench

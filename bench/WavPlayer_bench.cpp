@@ -20,7 +20,9 @@ namespace {
 constexpr int kRate = 44100;
 constexpr std::size_t kBlock = 64;
 
-std::string le16(std::uint16_t v) { return {char(v & 0xFF), char(v >> 8)}; }
+std::string le16(std::uint16_t v) {
+    return {char(v & 0xFF), char(v >> 8)};
+}
 std::string le32(std::uint32_t v) {
     return {char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24)};
 }
@@ -37,8 +39,8 @@ std::string chimeWav(double seconds) {
                          0.05 * std::exp(-t * 8) * std::cos(2 * std::numbers::pi * 5768 * t);
         data += le16(std::uint16_t(std::int16_t(std::lround(v * 32767))));
     }
-    const std::string fmt = "fmt " + le32(16) + le16(1) + le16(1) + le32(kRate) +
-                            le32(kRate * 2) + le16(2) + le16(16);
+    const std::string fmt =
+        "fmt " + le32(16) + le16(1) + le16(1) + le32(kRate) + le32(kRate * 2) + le16(2) + le16(16);
     const std::string body = "WAVE" + fmt + "data" + le32(std::uint32_t(data.size())) + data;
     return "RIFF" + le32(std::uint32_t(body.size())) + body;
 }
@@ -47,7 +49,9 @@ void writeFile(const char* name, const std::string& bytes) {
     std::ofstream(name, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
 }
 
-const char* soundFor(std::int64_t millis) { return millis < 1000 ? "short.wav" : "long.wav"; }
+const char* soundFor(std::int64_t millis) {
+    return millis < 1000 ? "short.wav" : "long.wav";
+}
 
 // From the play call to the first non-zero sample that the loopback device renders. The time
 // includes reading and decoding the file and handing it to the mixer; the frame count is
@@ -100,11 +104,12 @@ void BM_DecodeWavFile(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeWavFile)->Arg(500)->Arg(2000)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
-    const fs::path folder = fs::temp_directory_path() / ("kw27-wav-bench-" + std::to_string(getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("kw27-wav-bench-" + std::to_string(getpid()));
     fs::create_directories(folder);
     fs::current_path(folder);
     writeFile("short.wav", chimeWav(0.5));

@@ -49,14 +49,12 @@ QString prepareFolder(QTemporaryDir& folder, int seconds) {
     script.open(QIODevice::WriteOnly | QIODevice::Truncate);
     script.write(QStringLiteral("#!/bin/sh\nexec sleep %1\n").arg(seconds).toUtf8());
     script.close();
-    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                          QFileDevice::ExeOwner);
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QDir::setCurrent(folder.path());
     return path;
 }
 
-template <class Press>
-void measure(benchmark::State& state, Press press) {
+template <class Press> void measure(benchmark::State& state, Press press) {
     double process = 0, thread = 0, wall = 0;
     for (auto _ : state) {
         const double p0 = cpuSeconds(RUSAGE_SELF), t0 = cpuSeconds(RUSAGE_THREAD);
@@ -102,10 +100,18 @@ void BM_Reference_PollsTheSimulator(benchmark::State& state) {
     });
 }
 
-BENCHMARK(BM_Chimelab_WaitsForSimulator)->Arg(10)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
-BENCHMARK(BM_Reference_PollsTheSimulator)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_Chimelab_WaitsForSimulator)
+    ->Arg(10)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
+BENCHMARK(BM_Reference_PollsTheSimulator)
+    ->Arg(2)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     kw27::bench::useHeadlessDefaults();

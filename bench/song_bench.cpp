@@ -37,7 +37,8 @@ std::atomic<std::size_t> g_peak{0};
 void noteAllocated(void* block) {
     if (!block)
         return;
-    const std::size_t now = g_inUse.fetch_add(malloc_usable_size(block)) + malloc_usable_size(block);
+    const std::size_t now =
+        g_inUse.fetch_add(malloc_usable_size(block)) + malloc_usable_size(block);
     std::size_t peak = g_peak.load();
     while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
     }
@@ -48,7 +49,7 @@ void noteFreed(void* block) {
         g_inUse.fetch_sub(malloc_usable_size(block));
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 void* malloc(size_t size) {
@@ -75,7 +76,9 @@ void* memalign(size_t alignment, size_t size) {
     noteAllocated(block);
     return block;
 }
-void* aligned_alloc(size_t alignment, size_t size) { return memalign(alignment, size); }
+void* aligned_alloc(size_t alignment, size_t size) {
+    return memalign(alignment, size);
+}
 int posix_memalign(void** out, size_t alignment, size_t size) {
     *out = memalign(alignment, size);
     return *out ? 0 : ENOMEM;
@@ -124,16 +127,14 @@ SongFiles& files() {
 }
 
 // Heap peak of one run of work above what was in use before it, in bytes.
-template <class Work>
-double heapPeakOf(Work&& work) {
+template <class Work> double heapPeakOf(Work&& work) {
     const std::size_t start = g_inUse.load();
     g_peak.store(start);
     work();
     return double(g_peak.load() - start);
 }
 
-template <class Work>
-void measure(benchmark::State& state, Work work) {
+template <class Work> void measure(benchmark::State& state, Work work) {
     double peak = 0;
     for (auto _ : state)
         peak = std::max(peak, heapPeakOf(work));
@@ -210,7 +211,7 @@ BENCHMARK(BM_Raw_EncodeAndWrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Song_EncodeAndSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Song_SaveFromBoxes)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     kw27::bench::useHeadlessDefaults();

@@ -165,10 +165,10 @@ void BM_ChimelabStartup(benchmark::State& state) {
 }
 BENCHMARK(BM_ChimelabStartup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");  // for the probes too
+    qputenv("QT_QPA_PLATFORM", "offscreen"); // for the probes too
     if (argc > 1 && std::strncmp(argv[1], "--probe=", 8) == 0) {
         const std::string which = argv[1] + 8;
         int probeArgc = 1;

@@ -13,8 +13,8 @@
 // real X server, the program as it ships, is first_paint_bench's.
 
 #include "MixingDevice.h"
-#include "TriplayProgram.h"
 #include "StartupProbe.h"
+#include "TriplayProgram.h"
 #include "Unit2.h"
 
 #include <benchmark/benchmark.h>

@@ -12,8 +12,7 @@ namespace kw27 {
 
 namespace {
 bool isBreak(QChar c) {
-    return c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator ||
-           c == QChar::LineSeparator;
+    return c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
 }
 
 // Keys the text box turns into text of their own, as opposed to commands.
@@ -27,7 +26,7 @@ QString insertedByKey(const QKeyEvent& event) {
         return {};
     return text;
 }
-}  // namespace
+} // namespace
 
 bool isCp932Text(const QString& text) {
     const std::optional<std::string> bytes = cp932::encode(text);
@@ -99,4 +98,4 @@ void Cp932PlainTextEdit::insertFromMimeData(const QMimeData* source) {
     QPlainTextEdit::insertFromMimeData(source);
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -51,4 +51,4 @@ private:
     qsizetype maxStoredLength_ = -1;
 };
 
-}  // namespace kw27
+} // namespace kw27

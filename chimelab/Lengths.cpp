@@ -4,4 +4,4 @@ namespace chimelab {
 
 const kw27::LengthTable Length;
 
-}  // namespace chimelab
+} // namespace chimelab

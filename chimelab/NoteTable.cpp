@@ -17,4 +17,4 @@ int noteSoundIndex(const QString& line) {
     return bytes ? noteSoundIndexOfBytes(*bytes) : kRestSoundEntry;
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -42,4 +42,4 @@ inline constexpr std::array<Note, 14> kNotes{{
 int noteSoundIndex(const QString& line);
 int noteSoundIndexOfBytes(std::string_view cp932Line);
 
-}  // namespace kw27
+} // namespace kw27

@@ -18,7 +18,7 @@ void apply(QPlainTextEdit& box, const TextEdit& edit) {
     cursor.setPosition(int(edit.caretAfter()));
     box.setTextCursor(cursor);
 }
-}  // namespace
+} // namespace
 
 QString songText(const QPlainTextEdit& box) {
     return respelledBreaks(box.toPlainText(), kBoxBreak, kCrLf);
@@ -52,4 +52,4 @@ void putCaretAtStart(QPlainTextEdit& box) {
     box.setTextCursor(cursor);
 }
 
-}  // namespace kw27::song
+} // namespace kw27::song

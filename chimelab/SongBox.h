@@ -23,4 +23,4 @@ void removeLastLine(QPlainTextEdit& box);
 
 void putCaretAtStart(QPlainTextEdit& box);
 
-}  // namespace kw27::song
+} // namespace kw27::song

@@ -12,15 +12,21 @@ namespace {
 
 constexpr std::string_view kCrLfBytes = "\r\n";
 
-EKwError writeError() { return EKwError(QStringLiteral("ｽﾄﾘｰﾑへの書き込みｴﾗｰ")); }
+EKwError writeError() {
+    return EKwError(QStringLiteral("ｽﾄﾘｰﾑへの書き込みｴﾗｰ"));
+}
 
-EKwError tooLarge() { return EKwError(QStringLiteral("文字列の大きさが ﾒﾓ の制限を越えました")); }
+EKwError tooLarge() {
+    return EKwError(QStringLiteral("文字列の大きさが ﾒﾓ の制限を越えました"));
+}
 
 EKwError cannotOpen(const QString& path) {
     return EKwError(QStringLiteral("ﾌｧｲﾙ %1 は開けません").arg(QDir::toNativeSeparators(path)));
 }
 
-bool isTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+bool isTrailByte(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
 
 // Bytes of the character that starts at i: two for a lead byte with a trail byte after it.
 // A lead byte followed by anything else (a line break, say) stands alone.
@@ -85,7 +91,7 @@ QString decodeLeniently(std::string_view bytes) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::string encodeSongFile(const QString& title, const QString& song) {
     const std::optional<std::string> titleBytes = cp932::encode(title);
@@ -137,4 +143,4 @@ SongFileText loadSongFile(const QString& path) {
     return decodeSongFile(std::string_view(file.bytes.constData(), std::size_t(file.bytes.size())));
 }
 
-}  // namespace kw27::song
+} // namespace kw27::song

@@ -18,7 +18,7 @@ inline constexpr QChar kUndecodable = QChar(0x30FB);
 
 struct SongFileText {
     QString title;
-    QString song;  // CR LF line breaks
+    QString song; // CR LF line breaks
 };
 
 // The file's bytes: the title, CR LF, the song; code page 932, nothing else.
@@ -38,4 +38,4 @@ bool saveSongFile(const QString& path, std::string_view bytes);
 // when its text does not fit the boxes.
 SongFileText loadSongFile(const QString& path);
 
-}  // namespace kw27::song
+} // namespace kw27::song

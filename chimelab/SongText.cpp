@@ -19,7 +19,7 @@ qsizetype lastLineStart(QStringView text, QStringView lineBreak) {
         std::find_end(body.begin(), body.end(), lineBreak.begin(), lineBreak.end());
     return previousBreak == body.end() ? 0 : previousBreak - body.begin() + lineBreak.size();
 }
-}  // namespace
+} // namespace
 
 QStringList songLines(QStringView text, QStringView lineBreak) {
     QStringList lines;
@@ -66,4 +66,4 @@ QString respelledBreaks(QStringView text, QStringView from, QStringView to) {
     return text.toString().replace(from.toString(), to.toString());
 }
 
-}  // namespace kw27::song
+} // namespace kw27::song

@@ -39,4 +39,4 @@ std::optional<TextEdit> removeLastLineEdit(QStringView text, QStringView lineBre
 // The text with every `from` break spelled `to`.
 QString respelledBreaks(QStringView text, QStringView from, QStringView to);
 
-}  // namespace kw27::song
+} // namespace kw27::song

@@ -22,4 +22,4 @@ extern std::uint8_t playMode;
 // A missing file is not reported; the player sounds its alert instead.
 void playEntry(int entry, std::uint8_t mode);
 
-}  // namespace chimelab
+} // namespace chimelab

@@ -33,7 +33,7 @@ private:
     QEventLoop& loop_;
 };
 
-}  // namespace
+} // namespace
 
 TForm2::TForm2(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {

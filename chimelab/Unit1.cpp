@@ -6,9 +6,9 @@
 #include "Glyph.h"
 #include "KwApplication.h"
 #include "KwError.h"
+#include "Look.h"
 #include "MessageBoxes.h"
 #include "Splash.h"
-#include "Look.h"
 #include "TColor.h"
 #include "WavPlayer.h"
 
@@ -55,7 +55,7 @@ OpenedClips openClips() {
 constexpr int clientWidth = 601;
 constexpr int clientHeight = 398;
 
-}  // namespace
+} // namespace
 
 QString sheetDateText(const QDate& date) {
     return QStringLiteral("%1年 %2月 %3日")
@@ -157,8 +157,8 @@ void TForm1::FormCreate(QObject*) {
     if (!opened.complete) {
         splash.reset();
         buildWindow(std::move(opened.clips));
-        kw27::showWarning(this, QStringLiteral(
-                                    "アニメーションファイルがありません。ファイルを確認してください"));
+        kw27::showWarning(
+            this, QStringLiteral("アニメーションファイルがありません。ファイルを確認してください"));
         return;
     }
 

@@ -2,9 +2,9 @@
 
 #include "Fonts.h"
 #include "KwApplication.h"
-#include "SoundTable.h"
 #include "Look.h"
 #include "Picture.h"
+#include "SoundTable.h"
 
 namespace chimelab {
 
@@ -26,7 +26,7 @@ constexpr Dot dots[] = {
     {&Ui::LengthPage::SpeedButton11, 11, "24"}, {&Ui::LengthPage::SpeedButton12, 12, "25"},
 };
 
-}  // namespace
+} // namespace
 
 void TForm1::setUpLengthPage() {
     lengthPage.Image1->setPixmap(kw27::loadPicture(QStringLiteral(":/assets/pipe.png")));

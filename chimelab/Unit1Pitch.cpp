@@ -27,7 +27,7 @@ constexpr PitchRow pitchRows[] = {
     {&Ui::PitchPage::CuteButton23, &Ui::PitchPage::Animate8, "Data\\Data2\\ド2.avi", 20},
 };
 
-}  // namespace
+} // namespace
 
 void TForm1::setUpPitchPage() {
     const QFont captionFont = kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 16, true);

@@ -51,7 +51,7 @@ bool isControl(const QWidget* widget) {
            qobject_cast<const QAbstractSpinBox*>(widget);
 }
 
-}  // namespace
+} // namespace
 
 QString accessibleNameFor(const QWidget* control) {
     const QString caption = withoutAccessMarks(captionOf(control)).trimmed();
@@ -80,4 +80,4 @@ void nameControls(QWidget* root) {
     }
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -16,4 +16,4 @@ QString accessibleNameFor(const QWidget* control);
 // exist; names given by hand are kept.
 void nameControls(QWidget* root);
 
-}  // namespace kw27
+} // namespace kw27

@@ -12,7 +12,7 @@ namespace {
 
 const QString cannotOpen = QStringLiteral("AVI を開くことができません");
 
-}  // namespace
+} // namespace
 
 TAnimate::TAnimate(QWidget* parent) : QWidget(parent) {
     timer_.setSingleShot(true);

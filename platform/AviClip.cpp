@@ -47,8 +47,8 @@ std::optional<VideoFormat> parseFormat(const std::vector<unsigned char>& strf) {
 
     if (headerSize < kBitmapHeaderSize || headerSize > strf.size() || compression != kBiRgb)
         return std::nullopt;
-    if (width <= 0 || std::uint32_t(width) > kMaxDimension || height == 0 ||
-        height == INT32_MIN || std::uint32_t(std::abs(height)) > kMaxDimension)
+    if (width <= 0 || std::uint32_t(width) > kMaxDimension || height == 0 || height == INT32_MIN ||
+        std::uint32_t(std::abs(height)) > kMaxDimension)
         return std::nullopt;
     if (bitCount != 8 && bitCount != 24 && bitCount != 32)
         return std::nullopt;
@@ -66,7 +66,7 @@ std::optional<VideoFormat> parseFormat(const std::vector<unsigned char>& strf) {
         // Indices past the palette show black rather than reading beyond it.
         f.palette.assign(256, qRgb(0, 0, 0));
         for (std::uint32_t i = 0; i < entries; ++i) {
-            const unsigned char* q = p + headerSize + i * 4;  // blue, green, red, reserved
+            const unsigned char* q = p + headerSize + i * 4; // blue, green, red, reserved
             f.palette[i] = qRgb(q[2], q[1], q[0]);
         }
     }
@@ -83,7 +83,7 @@ QImage decodeFrame(const VideoFormat& f, const unsigned char* bits) {
             for (std::uint32_t x = 0; x < f.width; ++x)
                 dest[x] = f.palette[src[x]];
         } else {
-            const std::uint32_t step = f.bitCount / 8;  // blue, green, red[, unused]
+            const std::uint32_t step = f.bitCount / 8; // blue, green, red[, unused]
             for (std::uint32_t x = 0; x < f.width; ++x, src += step)
                 dest[x] = qRgb(src[2], src[1], src[0]);
         }
@@ -109,9 +109,8 @@ bool collectFrames(const unsigned char* data, std::size_t size, const VideoForma
         if (chunkSize > size - contents)
             return false;
         if (id == fourCC("LIST") && chunkSize >= 4 && readLe32(data + contents) == fourCC("rec ")) {
-            if (depth >= kMaxListDepth ||
-                !collectFrames(data + contents + 4, chunkSize - 4, f, streamIndex, depth + 1,
-                               frames))
+            if (depth >= kMaxListDepth || !collectFrames(data + contents + 4, chunkSize - 4, f,
+                                                         streamIndex, depth + 1, frames))
                 return false;
         } else if (id == uncompressedId || id == compressedId) {
             if (chunkSize == 0) {
@@ -189,7 +188,7 @@ std::optional<AviClip> load(RiffReader& reader) {
     return clip;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<AviClip> loadAviClip(const std::filesystem::path& path) {
     const auto reader = RiffReader::openFile(path);
@@ -203,4 +202,4 @@ std::optional<AviClip> loadAviClip(const void* data, std::size_t size) {
     return load(*reader);
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -25,4 +25,4 @@ struct AviClip {
 std::optional<AviClip> loadAviClip(const std::filesystem::path& path);
 std::optional<AviClip> loadAviClip(const void* data, std::size_t size);
 
-}  // namespace kw27
+} // namespace kw27

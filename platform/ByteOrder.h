@@ -22,4 +22,4 @@ inline std::uint32_t readLe32(const unsigned char* p) {
            std::uint32_t(p[3]) << 24;
 }
 
-}  // namespace kw27
+} // namespace kw27

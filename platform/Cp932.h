@@ -20,4 +20,4 @@ constexpr bool isLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-}  // namespace kw27::cp932
+} // namespace kw27::cp932

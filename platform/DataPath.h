@@ -13,4 +13,4 @@ namespace kw27 {
 // exist and opening it fails. An absolute name ("\Data\..." or "/...") starts at the root.
 std::filesystem::path resolveDataPath(const QString& name);
 
-}  // namespace kw27
+} // namespace kw27

@@ -43,7 +43,7 @@ bool openWithDesktop(const QUrl& url) {
     return opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
 }
 
-}  // namespace
+} // namespace
 
 UrlOpener setUrlOpener(UrlOpener opener) {
     return std::exchange(installedOpener(), std::move(opener));
@@ -59,4 +59,4 @@ bool openDocument(const QString& fileName) {
     return openWithDesktop(url);
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -7,9 +7,10 @@
 namespace kw27 {
 
 // Opens a document with the viewer that the desktop associates with its type, and returns
-// once the viewer has been started (at most about two seconds): the viewer runs by itself. False when the file is not there or no viewer could be
-// started. The file is looked at first because the desktop's opener reports success for a
-// file that does not exist, leaving the viewer to complain, or nobody.
+// once the viewer has been started (at most about two seconds): the viewer runs by itself. False
+// when the file is not there or no viewer could be started. The file is looked at first because the
+// desktop's opener reports success for a file that does not exist, leaving the viewer to complain,
+// or nobody.
 bool openDocument(const QString& fileName);
 
 // What openDocument hands an existing file to: the desktop's opener (xdg-open, whose exit
@@ -19,4 +20,4 @@ bool openDocument(const QString& fileName);
 using UrlOpener = std::function<bool(const QUrl&)>;
 UrlOpener setUrlOpener(UrlOpener opener);
 
-}  // namespace kw27
+} // namespace kw27

@@ -23,4 +23,4 @@ QFont pixelFont(const QString& family, int pixelHeight, bool bold, bool italic) 
     return font;
 }
 
-}  // namespace kw27
+} // namespace kw27

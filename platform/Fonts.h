@@ -12,4 +12,4 @@ void installFontSubstitutions();
 // A font by name and character height in pixels, as the layouts give them.
 QFont pixelFont(const QString& family, int pixelHeight, bool bold = false, bool italic = false);
 
-}  // namespace kw27
+} // namespace kw27

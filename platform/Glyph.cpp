@@ -33,7 +33,7 @@ void addGlyphs(QIcon& icon, const QImage& strip, int count) {
         icon.addPixmap(QPixmap::fromImage(glyphImage(strip, count, 1)), QIcon::Disabled);
 }
 
-}  // namespace
+} // namespace
 
 QIcon glyphIcon(const QImage& strip, int count) {
     QIcon icon;
@@ -55,4 +55,4 @@ QIcon glyphIcon(const QString& fileName, int count) {
     return icon;
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -17,4 +17,4 @@ QIcon glyphIcon(const QString& fileName, int count);
 // One image of the strip with its bottom-left colour made transparent.
 QImage glyphImage(const QImage& strip, int count, int index);
 
-}  // namespace kw27
+} // namespace kw27

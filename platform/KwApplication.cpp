@@ -73,8 +73,7 @@ KwApplication::KwApplication(int& argc, char** argv) : QApplication(holdStartMes
     // The standard dialogs (file, print, message box buttons) speak Japanese like the rest.
     auto* translator = new QTranslator(this);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                         QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(translator);
 }
 

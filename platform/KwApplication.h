@@ -21,8 +21,7 @@ namespace kw27 {
 // Runs one event handler; an error it does not catch itself ends it there and goes to the
 // general error report. Window classes call their handlers through this, so that no exception
 // has to unwind through the toolkit's own frames.
-template <class Handler>
-void runHandler(Handler&& handler) {
+template <class Handler> void runHandler(Handler&& handler) {
     try {
         handler();
     } catch (const EKwError& error) {
@@ -42,4 +41,4 @@ QMetaObject::Connection connectHandler(Control* control, Signal signal, Window* 
     });
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -48,4 +48,4 @@ QStyle* classicStyle() {
     return style;
 }
 
-}  // namespace kw27
+} // namespace kw27

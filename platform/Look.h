@@ -27,4 +27,4 @@ void centreOnScreen(QWidget* window);
 // the controls whose look the layouts were drawn for; one for the whole program.
 QStyle* classicStyle();
 
-}  // namespace kw27
+} // namespace kw27

@@ -18,7 +18,7 @@ void showBox(QWidget* parent, const QString& caption, const QString& text, Messa
                     caption, text, QMessageBox::Ok, parent);
     box.exec();
 }
-}  // namespace
+} // namespace
 
 MessageSink* setMessageSink(MessageSink* sink) {
     MessageSink* previous = g_sink;
@@ -61,4 +61,4 @@ QString errorReportText(const QString& message) {
     return message;
 }
 
-}  // namespace kw27
+} // namespace kw27

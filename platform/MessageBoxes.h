@@ -35,4 +35,4 @@ QString applicationTitleFor(const QString& executableFileName);
 // The message text as the general error report shows it.
 QString errorReportText(const QString& message);
 
-}  // namespace kw27
+} // namespace kw27

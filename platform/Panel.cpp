@@ -13,7 +13,7 @@ QRect drawBevel(QPainter& painter, const QRect& rect, TPanel::Bevel bevel, int w
     return kw27::drawEdge(painter, rect, bevel == TPanel::bvRaised, width);
 }
 
-}  // namespace
+} // namespace
 
 TPanel::TPanel(QWidget* parent) : QWidget(parent) {}
 

@@ -41,4 +41,4 @@ QIcon loadIcon(const QString& fileName) {
     return icon;
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -24,4 +24,4 @@ QPixmap loadPicture(const QString& fileName);
 // (The toolkit's own look-up adds the twin only when the screen is dense at loading time.)
 QIcon loadIcon(const QString& fileName);
 
-}  // namespace kw27
+} // namespace kw27

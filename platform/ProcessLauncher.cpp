@@ -37,8 +37,7 @@ QString findProgram(const QString& commandLine, const ProgramSearch& search) {
     for (const QString& folder : folders) {
         if (folder.isEmpty())
             continue;
-        const QFileInfo candidate(QDir(QDir(search.workingFolder).absoluteFilePath(folder)),
-                                  name);
+        const QFileInfo candidate(QDir(QDir(search.workingFolder).absoluteFilePath(folder)), name);
         if (candidate.isFile() && candidate.isExecutable())
             return candidate.absoluteFilePath();
     }
@@ -74,8 +73,7 @@ bool ProcessLauncher::start(const QString& commandLine, const QString& workingDi
     if (!process->waitForStarted(-1))
         return false;
     ended_ = false;
-    QObject::connect(process.get(), &QProcess::finished, process.get(),
-                     [this] { ended_ = true; });
+    QObject::connect(process.get(), &QProcess::finished, process.get(), [this] { ended_ = true; });
     process_ = std::move(process);
     return true;
 }
@@ -101,4 +99,4 @@ void ProcessLauncher::waitForEnd() {
     }
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -55,4 +55,4 @@ private:
     bool ended_ = true;
 };
 
-}  // namespace kw27
+} // namespace kw27

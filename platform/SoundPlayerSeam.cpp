@@ -12,6 +12,8 @@ SoundPlayer* setSoundPlayer(SoundPlayer* player) {
     return previous;
 }
 
-SoundPlayer* installedSoundPlayer() { return g_installed; }
+SoundPlayer* installedSoundPlayer() {
+    return g_installed;
+}
 
-}  // namespace kw27
+} // namespace kw27

@@ -19,11 +19,11 @@ SoundPlayer& defaultPlayer() {
     return instance.player;
 }
 
-}  // namespace
+} // namespace
 
 bool sndPlaySound(const QString& name, unsigned flags) {
     SoundPlayer* installed = installedSoundPlayer();
     return (installed ? *installed : defaultPlayer()).play(name, flags);
 }
 
-}  // namespace kw27
+} // namespace kw27

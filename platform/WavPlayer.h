@@ -28,4 +28,4 @@ SoundPlayer* setSoundPlayer(SoundPlayer* player);
 // The player installed with setSoundPlayer, or nullptr when the default one is in use.
 SoundPlayer* installedSoundPlayer();
 
-}  // namespace kw27
+} // namespace kw27

@@ -141,7 +141,7 @@ QImage boxPass(const QImage& in, int radius, bool horizontal) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
 QImage blurred(const QImage& image, int radius) {
     QImage out = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -152,8 +152,8 @@ QImage blurred(const QImage& image, int radius) {
 }
 
 double hashNoise(int x, int y, unsigned salt) {
-    std::uint32_t h = std::uint32_t(x) * 0x8DA6B343u ^ std::uint32_t(y) * 0xD8163841u ^
-                      salt * 0xCB1AB31Fu;
+    std::uint32_t h =
+        std::uint32_t(x) * 0x8DA6B343u ^ std::uint32_t(y) * 0xD8163841u ^ salt * 0xCB1AB31Fu;
     h ^= h >> 15;
     h *= 0x2C1B3C6Du;
     h ^= h >> 12;
@@ -162,4 +162,4 @@ double hashNoise(int x, int y, unsigned salt) {
     return double(h) / 2147483647.5 - 1.0;
 }
 
-}  // namespace kw27::assets
+} // namespace kw27::assets

@@ -47,4 +47,4 @@ QPainterPath outline(std::initializer_list<QPointF> corners, bool closed = true)
 // Small deterministic noise for textures (grain, brushed metal): a value in [-1, 1].
 double hashNoise(int x, int y, unsigned salt);
 
-}  // namespace kw27::assets
+} // namespace kw27::assets

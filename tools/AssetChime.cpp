@@ -16,13 +16,13 @@ constexpr int width = 123;
 constexpr int height = 330;
 constexpr double centreX = 61.5;
 
-constexpr double discY = 52.0;       // centre of the wooden top's upper face
+constexpr double discY = 52.0; // centre of the wooden top's upper face
 constexpr double discRadius = 46.0;
-constexpr double discTilt = 7.0;     // half-height of the face seen at a slant
+constexpr double discTilt = 7.0; // half-height of the face seen at a slant
 constexpr double discThickness = 7.0;
 
 struct Pipe {
-    double x;       // left edge
+    double x; // left edge
     double top;
     double length;
     double width;
@@ -91,7 +91,9 @@ void drawTop(QPainter& p) {
     p.drawEllipse(QPointF(centreX, discY), 2.0, 0.9);
 }
 
-QPen stringPen() { return QPen(QColor(96, 88, 78), 0.9); }
+QPen stringPen() {
+    return QPen(QColor(96, 88, 78), 0.9);
+}
 
 void drawPipeStrings(QPainter& p) {
     p.setPen(stringPen());
@@ -177,14 +179,14 @@ void addGrain(QImage& image) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb c = image.pixel(x, y);
             const int n = int(std::lround(3.0 * hashNoise(x, y, 91u)));
-            image.setPixel(x, y, qRgb(std::clamp(qRed(c) + n, 0, 255),
-                                      std::clamp(qGreen(c) + n, 0, 255),
-                                      std::clamp(qBlue(c) + n, 0, 255)));
+            image.setPixel(x, y,
+                           qRgb(std::clamp(qRed(c) + n, 0, 255), std::clamp(qGreen(c) + n, 0, 255),
+                                std::clamp(qBlue(c) + n, 0, 255)));
         }
     }
 }
 
-}  // namespace
+} // namespace
 
 QImage drawChime(int scale) {
     QImage image = canvas(QSize(width, height), scale, QImage::Format_RGB32);
@@ -210,4 +212,4 @@ QImage drawChime(int scale) {
     return image;
 }
 
-}  // namespace kw27::assets
+} // namespace kw27::assets

@@ -22,4 +22,4 @@ QImage drawFloppy(int scale);
 QImage drawChime(int scale);
 QImage drawLamp(int scale);
 
-}  // namespace kw27::assets
+} // namespace kw27::assets

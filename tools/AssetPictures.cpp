@@ -122,101 +122,113 @@ QImage drawLogo(int scale) {
 }
 
 QImage drawClef(int scale) {
-    return glyph(QSize(40, 40), [](QPainter& p) {
-        // Drawn in a 100-unit square, then scaled: the spiral round the G line, the S rising
-        // to the curl at the top, and the long stroke down to the hook and its ball.
-        p.scale(0.4, 0.4);
-        QPainterPath clef;
-        clef.moveTo(56.0, 66.0);
-        clef.cubicTo(48.0, 68.0, 42.0, 60.0, 48.0, 54.0);
-        clef.cubicTo(56.0, 46.0, 70.0, 52.0, 68.0, 64.0);
-        clef.cubicTo(66.0, 76.0, 48.0, 80.0, 38.0, 72.0);
-        clef.cubicTo(26.0, 62.0, 32.0, 46.0, 44.0, 38.0);
-        clef.cubicTo(56.0, 30.0, 64.0, 20.0, 60.0, 8.0);
-        clef.cubicTo(56.0, 0.0, 46.0, 6.0, 46.0, 20.0);
-        clef.cubicTo(46.0, 40.0, 56.0, 70.0, 58.0, 86.0);
-        clef.cubicTo(60.0, 96.0, 46.0, 98.0, 42.0, 92.0);
-        QPainterPathStroker stroke;
-        stroke.setWidth(6.5);
-        stroke.setCapStyle(Qt::RoundCap);
-        stroke.setJoinStyle(Qt::RoundJoin);
-        p.setPen(Qt::NoPen);
-        p.setBrush(Qt::black);
-        p.drawPath(stroke.createStroke(clef));
-        p.drawEllipse(QPointF(45.0, 89.0), 6.0, 6.0);
-    }, scale);
+    return glyph(
+        QSize(40, 40),
+        [](QPainter& p) {
+            // Drawn in a 100-unit square, then scaled: the spiral round the G line, the S rising
+            // to the curl at the top, and the long stroke down to the hook and its ball.
+            p.scale(0.4, 0.4);
+            QPainterPath clef;
+            clef.moveTo(56.0, 66.0);
+            clef.cubicTo(48.0, 68.0, 42.0, 60.0, 48.0, 54.0);
+            clef.cubicTo(56.0, 46.0, 70.0, 52.0, 68.0, 64.0);
+            clef.cubicTo(66.0, 76.0, 48.0, 80.0, 38.0, 72.0);
+            clef.cubicTo(26.0, 62.0, 32.0, 46.0, 44.0, 38.0);
+            clef.cubicTo(56.0, 30.0, 64.0, 20.0, 60.0, 8.0);
+            clef.cubicTo(56.0, 0.0, 46.0, 6.0, 46.0, 20.0);
+            clef.cubicTo(46.0, 40.0, 56.0, 70.0, 58.0, 86.0);
+            clef.cubicTo(60.0, 96.0, 46.0, 98.0, 42.0, 92.0);
+            QPainterPathStroker stroke;
+            stroke.setWidth(6.5);
+            stroke.setCapStyle(Qt::RoundCap);
+            stroke.setJoinStyle(Qt::RoundJoin);
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::black);
+            p.drawPath(stroke.createStroke(clef));
+            p.drawEllipse(QPointF(45.0, 89.0), 6.0, 6.0);
+        },
+        scale);
 }
 
 QImage drawPrinter(int scale) {
-    return glyph(QSize(44, 39), [](QPainter& p) {
-        // The sheet waiting at the back.
-        p.setPen(pen(QColor(90, 90, 90), 0.8));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(12.5, 1.0, 19.0, 12.0));
-        // The body.
-        const QLinearGradient body =
-            twoTone({0, 10}, {0, 33}, QColor(236, 232, 220), QColor(170, 166, 156));
-        p.setPen(pen(QColor(60, 60, 60), 1.0));
-        p.setBrush(body);
-        const QPainterPath top = outline({{7.0, 11.0}, {37.0, 11.0}, {41.5, 17.0}, {2.5, 17.0}});
-        p.drawPath(top);
-        p.drawRoundedRect(QRectF(2.5, 17.0, 39.0, 14.0), 1.5, 1.5);
-        p.setBrush(QColor(50, 50, 55));
-        p.drawRect(QRectF(9.0, 21.0, 26.0, 2.0)); // the slot the sheet comes out of
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 200, 0));
-        p.drawEllipse(QPointF(37.0, 26.5), 1.4, 1.4);
-        p.setBrush(QColor(120, 120, 120));
-        p.drawRect(QRectF(31.0, 25.8, 3.0, 1.5));
-        // The printed sheet coming out at the front.
-        const QPainterPath sheet = outline({{11.0, 22.5}, {33.0, 22.5}, {35.0, 37.5}, {9.0, 37.5}});
-        p.setPen(pen(QColor(80, 80, 80), 0.8));
-        p.setBrush(Qt::white);
-        p.drawPath(sheet);
-        p.setPen(QPen(QColor(30, 30, 140), 1.0));
-        for (int i = 0; i < 4; ++i) {
-            const double y = 26.0 + i * 3.0;
-            const double inset = (y - 22.5) / 15.0 * 2.0;
-            p.drawLine(QPointF(13.5 - inset, y), QPointF(30.5 + inset - (i == 3 ? 8.0 : 0.0), y));
-        }
-    }, scale);
+    return glyph(
+        QSize(44, 39),
+        [](QPainter& p) {
+            // The sheet waiting at the back.
+            p.setPen(pen(QColor(90, 90, 90), 0.8));
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(12.5, 1.0, 19.0, 12.0));
+            // The body.
+            const QLinearGradient body =
+                twoTone({0, 10}, {0, 33}, QColor(236, 232, 220), QColor(170, 166, 156));
+            p.setPen(pen(QColor(60, 60, 60), 1.0));
+            p.setBrush(body);
+            const QPainterPath top =
+                outline({{7.0, 11.0}, {37.0, 11.0}, {41.5, 17.0}, {2.5, 17.0}});
+            p.drawPath(top);
+            p.drawRoundedRect(QRectF(2.5, 17.0, 39.0, 14.0), 1.5, 1.5);
+            p.setBrush(QColor(50, 50, 55));
+            p.drawRect(QRectF(9.0, 21.0, 26.0, 2.0)); // the slot the sheet comes out of
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0, 200, 0));
+            p.drawEllipse(QPointF(37.0, 26.5), 1.4, 1.4);
+            p.setBrush(QColor(120, 120, 120));
+            p.drawRect(QRectF(31.0, 25.8, 3.0, 1.5));
+            // The printed sheet coming out at the front.
+            const QPainterPath sheet =
+                outline({{11.0, 22.5}, {33.0, 22.5}, {35.0, 37.5}, {9.0, 37.5}});
+            p.setPen(pen(QColor(80, 80, 80), 0.8));
+            p.setBrush(Qt::white);
+            p.drawPath(sheet);
+            p.setPen(QPen(QColor(30, 30, 140), 1.0));
+            for (int i = 0; i < 4; ++i) {
+                const double y = 26.0 + i * 3.0;
+                const double inset = (y - 22.5) / 15.0 * 2.0;
+                p.drawLine(QPointF(13.5 - inset, y),
+                           QPointF(30.5 + inset - (i == 3 ? 8.0 : 0.0), y));
+            }
+        },
+        scale);
 }
 
 QImage drawFloppy(int scale) {
-    return glyph(QSize(43, 43), [](QPainter& p) {
-        // The disk, half pushed into the drive's slot.
-        const QLinearGradient disk =
-            twoTone({0, 0}, {30, 0}, QColor(30, 50, 120), QColor(15, 25, 80));
-        p.setPen(pen(QColor(0, 0, 30), 1.0));
-        p.setBrush(disk);
-        const QPainterPath shell =
-            outline({{8.5, 27.0}, {8.5, 3.5}, {33.0, 3.5}, {35.5, 6.0}, {35.5, 27.0}}, false);
-        p.drawPath(shell);
-        p.setPen(Qt::NoPen);
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(12.0, 3.5, 19.0, 12.0)); // label
-        p.setPen(QPen(QColor(60, 60, 170), 0.8));
-        for (double y = 7.0; y < 15.0; y += 2.5)
-            p.drawLine(QPointF(14.0, y), QPointF(29.0, y));
-        const QLinearGradient shutter =
-            twoTone({0, 0}, {0, 8}, QColor(230, 230, 235), QColor(150, 150, 160));
-        p.setPen(pen(QColor(90, 90, 100), 0.6));
-        p.setBrush(shutter);
-        p.drawRect(QRectF(14.0, 18.5, 15.0, 8.5));
-        // The drive, its front facing us.
-        const QLinearGradient front =
-            twoTone({0, 24}, {0, 42}, QColor(238, 234, 222), QColor(175, 170, 160));
-        p.setPen(pen(QColor(60, 60, 60), 1.0));
-        p.setBrush(front);
-        p.drawRoundedRect(QRectF(1.0, 25.0, 41.0, 15.0), 1.5, 1.5);
-        p.setBrush(QColor(30, 30, 34));
-        p.drawRect(QRectF(6.5, 27.0, 31.0, 2.2)); // slot
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 190, 0));
-        p.drawEllipse(QPointF(8.0, 35.0), 1.3, 1.3);
-        p.setBrush(QColor(140, 140, 140));
-        p.drawRoundedRect(QRectF(30.0, 33.5, 7.0, 3.0), 1.0, 1.0); // eject button
-    }, scale);
+    return glyph(
+        QSize(43, 43),
+        [](QPainter& p) {
+            // The disk, half pushed into the drive's slot.
+            const QLinearGradient disk =
+                twoTone({0, 0}, {30, 0}, QColor(30, 50, 120), QColor(15, 25, 80));
+            p.setPen(pen(QColor(0, 0, 30), 1.0));
+            p.setBrush(disk);
+            const QPainterPath shell =
+                outline({{8.5, 27.0}, {8.5, 3.5}, {33.0, 3.5}, {35.5, 6.0}, {35.5, 27.0}}, false);
+            p.drawPath(shell);
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(12.0, 3.5, 19.0, 12.0)); // label
+            p.setPen(QPen(QColor(60, 60, 170), 0.8));
+            for (double y = 7.0; y < 15.0; y += 2.5)
+                p.drawLine(QPointF(14.0, y), QPointF(29.0, y));
+            const QLinearGradient shutter =
+                twoTone({0, 0}, {0, 8}, QColor(230, 230, 235), QColor(150, 150, 160));
+            p.setPen(pen(QColor(90, 90, 100), 0.6));
+            p.setBrush(shutter);
+            p.drawRect(QRectF(14.0, 18.5, 15.0, 8.5));
+            // The drive, its front facing us.
+            const QLinearGradient front =
+                twoTone({0, 24}, {0, 42}, QColor(238, 234, 222), QColor(175, 170, 160));
+            p.setPen(pen(QColor(60, 60, 60), 1.0));
+            p.setBrush(front);
+            p.drawRoundedRect(QRectF(1.0, 25.0, 41.0, 15.0), 1.5, 1.5);
+            p.setBrush(QColor(30, 30, 34));
+            p.drawRect(QRectF(6.5, 27.0, 31.0, 2.2)); // slot
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0, 190, 0));
+            p.drawEllipse(QPointF(8.0, 35.0), 1.3, 1.3);
+            p.setBrush(QColor(140, 140, 140));
+            p.drawRoundedRect(QRectF(30.0, 33.5, 7.0, 3.0), 1.0, 1.0); // eject button
+        },
+        scale);
 }
 
-}  // namespace kw27::assets
+} // namespace kw27::assets

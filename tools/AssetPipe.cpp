@@ -34,16 +34,24 @@ constexpr double rightEnd = 374.0;
 // An end seen at this slant shows as an ellipse this much narrower than it is tall.
 constexpr double endAspect = 0.3;
 
-double dotX(const Dot& d) { return d.left + dotWidth / 2.0 - pictureLeft; }
-double dotY(const Dot& d) { return d.top + d.height / 2.0 - pictureTop; }
+double dotX(const Dot& d) {
+    return d.left + dotWidth / 2.0 - pictureLeft;
+}
+double dotY(const Dot& d) {
+    return d.top + d.height / 2.0 - pictureTop;
+}
 
 double lerpAlong(double x, double atFirst, double atLast) {
     const double t = (x - dotX(firstDot)) / (dotX(lastDot) - dotX(firstDot));
     return atFirst + t * (atLast - atFirst);
 }
 
-double axisY(double x) { return lerpAlong(x, dotY(firstDot), dotY(lastDot)); }
-double radius(double x) { return fill * lerpAlong(x, firstDot.height, lastDot.height) / 2.0; }
+double axisY(double x) {
+    return lerpAlong(x, dotY(firstDot), dotY(lastDot));
+}
+double radius(double x) {
+    return fill * lerpAlong(x, firstDot.height, lastDot.height) / 2.0;
+}
 
 // Brightness across a lying cylinder lit from above and in front: dark edges, a sharp
 // highlight in the upper third, a soft reflection from the table near the bottom.
@@ -128,7 +136,7 @@ void drawOpenEnd(QPainter& p) {
     p.drawEllipse(c + QPointF(0.6, 0.0), e * 0.8, r * 0.86);
 }
 
-}  // namespace
+} // namespace
 
 QImage drawPipe(int scale) {
     QImage image = canvas(QSize(width, height), scale, QImage::Format_RGB32);
@@ -153,4 +161,4 @@ QImage drawPipe(int scale) {
     return image;
 }
 
-}  // namespace kw27::assets
+} // namespace kw27::assets

@@ -49,7 +49,7 @@ void savePng(const QString& path, const QImage& image) {
                                  written.reason.toStdString());
 }
 
-}  // namespace
+} // namespace
 
 const std::vector<AssetInfo>& assetList() {
     static const std::vector<AssetInfo> list = [] {
@@ -68,7 +68,8 @@ QImage renderAsset(const QString& name, int scale) {
         if (e.info.name == name) {
             QImage image = e.draw(scale);
             if (image.size() != e.info.size * scale)
-                throw std::logic_error("picture " + name.toStdString() + " drawn at the wrong size");
+                throw std::logic_error("picture " + name.toStdString() +
+                                       " drawn at the wrong size");
             return image;
         }
     }
@@ -97,9 +98,10 @@ QImage renderIcon(int pixels) {
 
 void writeIconTheme(const QString& folder, const QString& name, const std::vector<int>& sizes) {
     for (int n : sizes) {
-        const QString path = QStringLiteral("%1/%2x%2/apps/%3.png").arg(folder, QString::number(n), name);
+        const QString path =
+            QStringLiteral("%1/%2x%2/apps/%3.png").arg(folder, QString::number(n), name);
         savePng(path, renderIcon(n));
     }
 }
 
-}  // namespace kw27::assets
+} // namespace kw27::assets

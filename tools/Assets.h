@@ -48,4 +48,4 @@ inline constexpr QRgb glyphKey = 0xFF808000; // olive
 // Edges of button figures are blended over the classic button face, where they end up.
 inline constexpr QRgb buttonFace = 0xFFC0C0C0;
 
-}  // namespace kw27::assets
+} // namespace kw27::assets

@@ -28,9 +28,11 @@ QByteArray dibPixels(const QImage& frame) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
-int dibFrameBytes(int width, int height) { return ((width * 3 + 3) / 4) * 4 * height; }
+int dibFrameBytes(int width, int height) {
+    return ((width * 3 + 3) / 4) * 4 * height;
+}
 
 QByteArray aviFile(const std::vector<QImage>& frames, int framesPerSecond) {
     using namespace riff;
@@ -68,13 +70,13 @@ QByteArray aviFile(const std::vector<QImage>& frames, int framesPerSecond) {
     const qsizetype strhAt = beginChunk(out, "strh");
     putId(out, "vids");
     putId(out, "DIB ");
-    put32(out, 0); // flags
-    put16(out, 0); // priority
-    put16(out, 0); // language
-    put32(out, 0); // initial frames
-    put32(out, 1); // scale
+    put32(out, 0);                              // flags
+    put16(out, 0);                              // priority
+    put16(out, 0);                              // language
+    put32(out, 0);                              // initial frames
+    put32(out, 1);                              // scale
     put32(out, std::uint32_t(framesPerSecond)); // rate: rate / scale frames a second
-    put32(out, 0); // start
+    put32(out, 0);                              // start
     put32(out, frameCount);
     put32(out, frameBytes);
     put32(out, 0xFFFFFFFFu); // quality: default
@@ -126,4 +128,4 @@ QByteArray aviFile(const std::vector<QImage>& frames, int framesPerSecond) {
     return out;
 }
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

@@ -14,4 +14,4 @@ QByteArray aviFile(const std::vector<QImage>& frames, int framesPerSecond);
 // Bytes in one frame's DIB: rows of 3 bytes a pixel, each row padded to a multiple of 4.
 int dibFrameBytes(int width, int height);
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

@@ -163,7 +163,7 @@ void drawLabel(QPainter& p, const QString& label) {
     p.drawText(labelBox, Qt::AlignCenter, label);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<QImage> clipFrames(double lengthCm, const QString& noteLabel) {
     std::vector<QImage> frames;
@@ -184,4 +184,4 @@ std::vector<QImage> clipFrames(double lengthCm, const QString& noteLabel) {
     return frames;
 }
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

@@ -16,4 +16,4 @@ inline constexpr int clipFrameCount = 15;
 // rest again. The pipe is drawn longer for a longer pipe; the note name stands beside it.
 std::vector<QImage> clipFrames(double lengthCm, const QString& noteLabel);
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

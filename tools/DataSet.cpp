@@ -27,7 +27,9 @@ SoundFile sound(const QString& path, SoundKind kind, double lengthCm) {
     return SoundFile{path, SoundSpec{kind, lengthCm, seedFor(path)}};
 }
 
-QString cmName(int cm) { return QStringLiteral("%1cm.wav").arg(cm); }
+QString cmName(int cm) {
+    return QStringLiteral("%1cm.wav").arg(cm);
+}
 
 void writeFile(const QString& path, const QByteArray& bytes) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
@@ -38,7 +40,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
                                  written.reason.toStdString());
 }
 
-}  // namespace
+} // namespace
 
 const std::vector<ScalePipe>& scalePipes() {
     static const std::vector<ScalePipe> pipes = {
@@ -51,17 +53,20 @@ const std::vector<ScalePipe>& scalePipes() {
 std::vector<SoundFile> soundFiles() {
     std::vector<SoundFile> files;
     for (const ScalePipe& p : scalePipes())
-        files.push_back(sound(QStringLiteral("%1.wav").arg(p.fileStem), SoundKind::Ring, p.lengthCm));
+        files.push_back(
+            sound(QStringLiteral("%1.wav").arg(p.fileStem), SoundKind::Ring, p.lengthCm));
 
     for (int cm = 14; cm <= 25; ++cm)
         files.push_back(sound("Data1/" + cmName(cm), SoundKind::Loop, cm));
     for (const ScalePipe& p : scalePipes())
-        files.push_back(sound(QStringLiteral("Data1/%1.wav").arg(p.fileStem), SoundKind::Loop, p.lengthCm));
+        files.push_back(
+            sound(QStringLiteral("Data1/%1.wav").arg(p.fileStem), SoundKind::Loop, p.lengthCm));
 
     for (int cm = 14; cm <= 25; ++cm)
         files.push_back(sound("Data2/" + cmName(cm), SoundKind::Ring, cm));
     for (const ScalePipe& p : scalePipes())
-        files.push_back(sound(QStringLiteral("Data2/%1.wav").arg(p.fileStem), SoundKind::Note, p.lengthCm));
+        files.push_back(
+            sound(QStringLiteral("Data2/%1.wav").arg(p.fileStem), SoundKind::Note, p.lengthCm));
     // The sharps: pipes cut a semitone shorter than the scale pipes of C, D, F, G and A.
     for (const ScalePipe& p : scalePipes()) {
         const QString stem = QString::fromLatin1(p.fileStem);
@@ -74,12 +79,12 @@ std::vector<SoundFile> soundFiles() {
 }
 
 std::vector<ClipFile> clipFiles() {
-    const QString names[] = {QStringLiteral("ド"), QStringLiteral("re"), QStringLiteral("ミ"),
+    const QString names[] = {QStringLiteral("ド"),   QStringLiteral("re"), QStringLiteral("ミ"),
                              QStringLiteral("ファ"), QStringLiteral("ソ"), QStringLiteral("ra"),
-                             QStringLiteral("シ"), QStringLiteral("ド2")};
-    const QString labels[] = {QStringLiteral("ド"), QStringLiteral("レ"), QStringLiteral("ミ"),
-                              QStringLiteral("ファ"), QStringLiteral("ソ"), QStringLiteral("ラ"),
-                              QStringLiteral("シ"), QStringLiteral("ド上")};
+                             QStringLiteral("シ"),   QStringLiteral("ド2")};
+    const QString labels[] = {QStringLiteral("ド"),   QStringLiteral("レ"),  QStringLiteral("ミ"),
+                              QStringLiteral("ファ"), QStringLiteral("ソ"),  QStringLiteral("ラ"),
+                              QStringLiteral("シ"),   QStringLiteral("ド上")};
     std::vector<ClipFile> clips;
     const auto& pipes = scalePipes();
     for (std::size_t i = 0; i < pipes.size(); ++i)
@@ -92,7 +97,8 @@ void writeDataSet(const QString& dataFolder) {
     for (const SoundFile& f : soundFiles())
         writeFile(root.filePath(f.path), wavFile(synthesize(f.sound), std::uint32_t(sampleRate)));
     for (const ClipFile& c : clipFiles())
-        writeFile(root.filePath(c.path), aviFile(clipFrames(c.lengthCm, c.label), clipFramesPerSecond));
+        writeFile(root.filePath(c.path),
+                  aviFile(clipFrames(c.lengthCm, c.label), clipFramesPerSecond));
 }
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

@@ -35,4 +35,4 @@ std::vector<ClipFile> clipFiles();
 // sub-folders. Throws std::runtime_error naming the file that could not be written.
 void writeDataSet(const QString& dataFolder);
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

@@ -4,12 +4,16 @@
 
 namespace kw27::datagen {
 
-double pipeFrequency(double lengthCm) { return pipeConstant / (lengthCm * lengthCm); }
+double pipeFrequency(double lengthCm) {
+    return pipeConstant / (lengthCm * lengthCm);
+}
 
-double lengthForFrequency(double hz) { return std::sqrt(pipeConstant / hz); }
+double lengthForFrequency(double hz) {
+    return std::sqrt(pipeConstant / hz);
+}
 
 double sharpLength(double lengthCm) {
     return lengthForFrequency(pipeFrequency(lengthCm) * std::exp2(1.0 / 12.0));
 }
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

@@ -25,4 +25,4 @@ double lengthForFrequency(double hz);
 // The pipe cut to sound one equal-tempered semitone above a pipe of the given length.
 double sharpLength(double lengthCm);
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

@@ -73,7 +73,8 @@ std::vector<double> struckPipe(const SoundSpec& sound, int count, double fadeSec
         const double tau = fundamentalDecaySeconds / std::pow(partialRatios[k], decayExponent);
         for (int i = 0; i < count; ++i) {
             const double t = i / sampleRate;
-            out[std::size_t(i)] += struckAmplitude[k] * std::exp(-t / tau) * std::sin(twoPi * hz * t);
+            out[std::size_t(i)] +=
+                struckAmplitude[k] * std::exp(-t / tau) * std::sin(twoPi * hz * t);
         }
     }
 
@@ -84,7 +85,8 @@ std::vector<double> struckPipe(const SoundSpec& sound, int count, double fadeSec
     for (int i = 0; i < strikeCount && i < count; ++i) {
         const double white = noise.next();
         const double t = i / sampleRate;
-        const double envelope = (1.0 - std::exp(-t / strikeRiseSeconds)) * std::exp(-t / strikeDecaySeconds);
+        const double envelope =
+            (1.0 - std::exp(-t / strikeRiseSeconds)) * std::exp(-t / strikeDecaySeconds);
         out[std::size_t(i)] += strikeLevel * 0.5 * (white - previous) * envelope;
         previous = white;
     }
@@ -109,7 +111,9 @@ double loopSine(double cycles, int i) {
 
 // A loop repeats seamlessly when every partial completes a whole number of cycles in it; the
 // nearest such frequency is at most a quarter hertz off.
-double loopCycles(double hz) { return std::round(hz * loopSamples / sampleRate); }
+double loopCycles(double hz) {
+    return std::round(hz * loopSamples / sampleRate);
+}
 
 std::vector<double> steadyPipe(const SoundSpec& sound) {
     const double f0 = pipeFrequency(sound.lengthCm);
@@ -142,7 +146,7 @@ std::vector<std::int16_t> toPcm(const std::vector<double>& signal) {
     return pcm;
 }
 
-}  // namespace
+} // namespace
 
 int sampleCount(SoundKind kind) {
     switch (kind) {
@@ -172,4 +176,4 @@ std::vector<std::int16_t> synthesize(const SoundSpec& sound) {
     return std::vector<std::int16_t>(std::size_t(count), 0);
 }
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

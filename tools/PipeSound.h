@@ -24,7 +24,7 @@ inline constexpr double peakDbfs = -11.0;
 
 struct SoundSpec {
     SoundKind kind = SoundKind::Ring;
-    double lengthCm = 0.0;      // unused for Silence
+    double lengthCm = 0.0;       // unused for Silence
     std::uint32_t noiseSeed = 1; // seeds the strike transient
 };
 
@@ -33,4 +33,4 @@ int sampleCount(SoundKind kind);
 // 16-bit mono samples at sampleRate.
 std::vector<std::int16_t> synthesize(const SoundSpec& sound);
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

@@ -16,7 +16,9 @@ inline void put32(QByteArray& out, std::uint32_t v) {
         out.append(char((v >> shift) & 0xFF));
 }
 
-inline void putId(QByteArray& out, const char (&id)[5]) { out.append(id, 4); }
+inline void putId(QByteArray& out, const char (&id)[5]) {
+    out.append(id, 4);
+}
 
 // Overwrites a 32-bit field written earlier (a chunk size known only at the chunk's end).
 inline void patch32(QByteArray& out, qsizetype at, std::uint32_t v) {
@@ -46,4 +48,4 @@ inline void endChunk(QByteArray& out, qsizetype sizeAt) {
         out.append('\0');
 }
 
-}  // namespace kw27::datagen::riff
+} // namespace kw27::datagen::riff

@@ -32,4 +32,4 @@ QByteArray wavFile(const std::vector<std::int16_t>& samples, std::uint32_t sampl
     return out;
 }
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

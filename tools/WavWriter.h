@@ -10,4 +10,4 @@ namespace kw27::datagen {
 // followed by the "data" chunk.
 QByteArray wavFile(const std::vector<std::int16_t>& samples, std::uint32_t samplesPerSecond);
 
-}  // namespace kw27::datagen
+} // namespace kw27::datagen

@@ -36,8 +36,7 @@ QRect rectOf(const Edges& e) {
 }
 
 // The setters of the look store a value and repaint only when it changes.
-template <class T>
-void storeAndRepaint(QWidget& button, T& field, T value) {
+template <class T> void storeAndRepaint(QWidget& button, T& field, T value) {
     if (field == value)
         return;
     field = value;

@@ -24,4 +24,4 @@ QString Currency::text(const QLocale& locale) const {
     return result;
 }
 
-}  // namespace kw27
+} // namespace kw27

@@ -35,4 +35,4 @@ private:
     std::int64_t raw_ = 0;
 };
 
-}  // namespace kw27
+} // namespace kw27

@@ -34,4 +34,4 @@ private:
     std::array<Currency, Size> lengths_;
 };
 
-}  // namespace kw27
+} // namespace kw27

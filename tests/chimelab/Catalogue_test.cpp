@@ -17,7 +17,7 @@ Currency total(std::initializer_list<int> positions) {
     return sum;
 }
 
-}  // namespace
+} // namespace
 
 TEST(LengthTable, SumsOfChosenPipesAreExactAndShownInShortestForm) {
     struct Row {
@@ -26,15 +26,13 @@ TEST(LengthTable, SumsOfChosenPipesAreExactAndShownInShortestForm) {
         std::int64_t tenThousandths;
     };
     const Row rows[] = {
-        {{-1, -1, -1}, "0", 0},
-        {{11, -1, -1}, "25", 250000},
-        {{6, 6, 5}, "59", 590000},         // 20 + 20 + 19
-        {{11, 6, 17}, "59.3", 593000},     // 25 + 20 + la
-        {{12, 13, 14}, "52.7", 527000},    // do + re + mi
-        {{11, 11, 11}, "75", 750000},
-        {{19, 19, 19}, "39.3", 393000},    // 3 x 13.1
-        {{15, 16, 18}, "44.9", 449000},    // fa + sol + ti
-        {{12, 19, -1}, "31.7", 317000},    // do + upper do
+        {{-1, -1, -1}, "0", 0},         {{11, -1, -1}, "25", 250000},
+        {{6, 6, 5}, "59", 590000},                                      // 20 + 20 + 19
+        {{11, 6, 17}, "59.3", 593000},                                  // 25 + 20 + la
+        {{12, 13, 14}, "52.7", 527000},                                 // do + re + mi
+        {{11, 11, 11}, "75", 750000},   {{19, 19, 19}, "39.3", 393000}, // 3 x 13.1
+        {{15, 16, 18}, "44.9", 449000},                                 // fa + sol + ti
+        {{12, 19, -1}, "31.7", 317000},                                 // do + upper do
     };
     for (const Row& row : rows) {
         const Currency sum = total(row.positions);

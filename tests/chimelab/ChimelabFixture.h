@@ -17,9 +17,9 @@ namespace chimelab::test {
 // The eight clips as they lie on disk (UTF-8 names) in the order start-up gives them.
 inline const QStringList& clipFiles() {
     static const QStringList files{
-        QStringLiteral("ド.avi"),  QStringLiteral("re.avi"), QStringLiteral("ミ.avi"),
-        QStringLiteral("ファ.avi"), QStringLiteral("ソ.avi"), QStringLiteral("ra.avi"),
-        QStringLiteral("シ.avi"),  QStringLiteral("ド2.avi"),
+        QStringLiteral("ド.avi"),   QStringLiteral("re.avi"),  QStringLiteral("ミ.avi"),
+        QStringLiteral("ファ.avi"), QStringLiteral("ソ.avi"),  QStringLiteral("ra.avi"),
+        QStringLiteral("シ.avi"),   QStringLiteral("ド2.avi"),
     };
     return files;
 }
@@ -46,8 +46,8 @@ inline std::array<TAnimate*, 8> players(chimelab::TForm1& form) {
 
 inline std::array<TSpeedButton*, 12> dots(chimelab::TForm1& form) {
     const chimelab::Ui::LengthPage& p = form.lengthPage;
-    return {p.SpeedButton1, p.SpeedButton2, p.SpeedButton3,  p.SpeedButton4,
-            p.SpeedButton5, p.SpeedButton6, p.SpeedButton7,  p.SpeedButton8,
+    return {p.SpeedButton1, p.SpeedButton2,  p.SpeedButton3,  p.SpeedButton4,
+            p.SpeedButton5, p.SpeedButton6,  p.SpeedButton7,  p.SpeedButton8,
             p.SpeedButton9, p.SpeedButton10, p.SpeedButton11, p.SpeedButton12};
 }
 
@@ -71,4 +71,4 @@ public:
     std::unique_ptr<chimelab::TForm1> form;
 };
 
-}  // namespace chimelab::test
+} // namespace chimelab::test

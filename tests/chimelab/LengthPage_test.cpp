@@ -17,7 +17,7 @@ TEST(LengthPage, EachDotCutsOffTheSoundBeforePlaysItsPipeAndShowsItsLengthInRed)
     const auto all = dots(form);
     for (int k = 1; k <= 12; ++k) {
         SCOPED_TRACE(k);
-        chimelab::playMode = 1;  // as the composition page leaves it
+        chimelab::playMode = 1; // as the composition page leaves it
         started.sounds.requests.clear();
         QTest::mouseClick(all[std::size_t(k - 1)], Qt::LeftButton);
         ASSERT_EQ(started.sounds.requests.size(), 1u);
@@ -64,7 +64,7 @@ TEST(LengthPage, TheMarkersStandJustAboveTheDotsOf15And20And25cm) {
     struct Marker {
         QFrame* bar;
         QLabel* label;
-        int dot;  // 1-based, left to right
+        int dot; // 1-based, left to right
         const char* text;
     };
     const Marker markers[] = {{page.Shape1, page.Label1, 2, "15cm"},

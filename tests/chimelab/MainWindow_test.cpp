@@ -66,7 +66,7 @@ TEST(MainWindow, FixedSizeCentredWindowWithItsTitleMenusPagesAndQuitButton) {
     EXPECT_EQ(quit->toolTip(), QStringLiteral("クリックすると終了します"));
     EXPECT_EQ(quit->palette().color(QPalette::ButtonText), QColor(255, 0, 0));
     EXPECT_FALSE(quit->icon().isNull());
-    for (int page = 0; page < 5; ++page) {  // on top of every page
+    for (int page = 0; page < 5; ++page) { // on top of every page
         pages->setCurrentIndex(page);
         EXPECT_EQ(form.centralWidget()->childAt(quit->geometry().center()), quit) << page;
     }

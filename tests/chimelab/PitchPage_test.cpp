@@ -27,7 +27,7 @@ bool waitForEnd(TAnimate* player) {
     return !player->active() || stopped.wait(5000);
 }
 
-}  // namespace
+} // namespace
 
 TEST(PitchPage, EachButtonStartsItsOwnClipAndPlaysItsScalePipeWithoutWaiting) {
     StartedWindow started;
@@ -37,7 +37,7 @@ TEST(PitchPage, EachButtonStartsItsOwnClipAndPlaysItsScalePipeWithoutWaiting) {
     const auto clips = players(form);
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         SCOPED_TRACE(i);
-        chimelab::playMode = 1;  // as the composition page leaves it
+        chimelab::playMode = 1; // as the composition page leaves it
         started.sounds.requests.clear();
         QSignalSpy clipStarted(clips[i], &TAnimate::started);
         press(buttons[i]);
@@ -62,7 +62,7 @@ TEST(PitchPage, APressWhileTheClipRunsRestartsOnlyTheSoundAndALaterPressShowsItA
     TCuteButton* re = form.pitchPage.CuteButton17;
     TAnimate* clip = form.pitchPage.Animate2;
     QSignalSpy clipStarted(clip, &TAnimate::started);
-    started.sounds.requests.clear();  // the start-up scale
+    started.sounds.requests.clear(); // the start-up scale
 
     press(re);
     QSignalSpy frames(clip, &TAnimate::frameShown);
@@ -82,10 +82,10 @@ TEST(PitchPage, APressWhileTheClipRunsRestartsOnlyTheSoundAndALaterPressShowsItA
 }
 
 TEST(PitchPage, WithTheMiClipMissingOnlyDoAndReWorkTheOthersReportAndStaySilent) {
-    StartedWindow started(2);  // start-up stops at ミ.avi: mi and all after it hold no clip
+    StartedWindow started(2); // start-up stops at ミ.avi: mi and all after it hold no clip
     chimelab::TForm1& form = *started.form;
     form.show();
-    ASSERT_EQ(started.boxes.boxes.size(), 1u);  // start-up's own warning
+    ASSERT_EQ(started.boxes.boxes.size(), 1u); // start-up's own warning
     started.boxes.boxes.clear();
     const auto buttons = pitchButtons(form);
     for (std::size_t i = 0; i < buttons.size(); ++i) {

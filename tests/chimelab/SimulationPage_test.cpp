@@ -19,8 +19,7 @@ namespace {
 
 QString readAll(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed()
-                                          : QString();
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
 }
 
 // Restores the working directory that a test changes.
@@ -35,7 +34,7 @@ private:
     QString saved_;
 };
 
-}  // namespace
+} // namespace
 
 TEST(SimulationPage, ThePictureTheFiveLinesAndTheLampButtonAreAllThere) {
     StartedWindow started;
@@ -51,10 +50,11 @@ TEST(SimulationPage, ThePictureTheFiveLinesAndTheLampButtonAreAllThere) {
         EXPECT_LE(line->geometry().right(), page.Panel3->width() - 10);
         EXPECT_GE(line->width(), line->fontMetrics().horizontalAdvance(line->text()));
     }
-    EXPECT_EQ(sentence, QStringLiteral(
-                            "下のボタンをクリックすると別ウィンドウが開きます。そこでパイプを3本選択して"
-                            "出来上がりの音をシュミレーションすることができます。また、選択されたパイプの"
-                            "合計の長さも表示されるので、製作の際の参考にしてください。"));
+    EXPECT_EQ(sentence,
+              QStringLiteral(
+                  "下のボタンをクリックすると別ウィンドウが開きます。そこでパイプを3本選択して"
+                  "出来上がりの音をシュミレーションすることができます。また、選択されたパイプの"
+                  "合計の長さも表示されるので、製作の際の参考にしてください。"));
 }
 
 TEST(SimulationPage, TheWindowHidesWhileTheSimulatorRunsInTheFolderOfThePress) {
@@ -127,7 +127,7 @@ TEST(HelpMenu, OpensTheManualUnderTheStartDirectoryOrWarns) {
         const char* what;
         bool manualThere;
         bool viewerStarts;
-        bool startupStopped;  // a clip missing: the start directory stays empty
+        bool startupStopped; // a clip missing: the start directory stays empty
         bool warned;
     };
     const Row rows[] = {
@@ -143,7 +143,8 @@ TEST(HelpMenu, OpensTheManualUnderTheStartDirectoryOrWarns) {
         chimelab::TForm1& form = *started.form;
         ASSERT_EQ(form.StartDir.isEmpty(), row.startupStopped);
         started.boxes.boxes.clear();
-        const QString manual = QDir::currentPath() + QStringLiteral("/Data/マニュアル/KW-27ヘルプ.html");
+        const QString manual =
+            QDir::currentPath() + QStringLiteral("/Data/マニュアル/KW-27ヘルプ.html");
         makeFolder(QStringLiteral("Data/マニュアル"));
         if (row.manualThere) {
             QFile file(manual);

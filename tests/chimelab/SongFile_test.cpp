@@ -52,8 +52,8 @@ QString keyedSong() {
 
 TEST(SongFileBytes, KeyedSongWithEmptyTitleIsTheTwentyBytes) {
     const std::string expected =
-        bytesOf({0x0D, 0x0A, 0x83, 0x68, 0x0D, 0x0A, 0x83, 0x84, 0x83, 0x58, 0x83, 0x7E, 0x0D,
-                 0x0A, 0x83, 0x68, 0x8F, 0xE3, 0x0D, 0x0A});
+        bytesOf({0x0D, 0x0A, 0x83, 0x68, 0x0D, 0x0A, 0x83, 0x84, 0x83, 0x58,
+                 0x83, 0x7E, 0x0D, 0x0A, 0x83, 0x68, 0x8F, 0xE3, 0x0D, 0x0A});
     ASSERT_EQ(expected.size(), 20u);
     EXPECT_EQ(kw27::song::encodeSongFile(QString(), keyedSong()), expected);
 }
@@ -131,8 +131,8 @@ TEST(SongFileDecode, NoDoubleByteCharacterEndsInACarriageReturnOrLineFeed) {
         if (!kw27::cp932::isLeadByte(static_cast<unsigned char>(lead)))
             continue;
         for (int trail = 0; trail <= 0xFF; ++trail) {
-            const std::string pair = bytesOf({static_cast<unsigned char>(lead),
-                                              static_cast<unsigned char>(trail)});
+            const std::string pair =
+                bytesOf({static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)});
             const std::optional<QString> text = kw27::cp932::decode(pair);
             if (text && text->size() == 1) {
                 const bool inTrailRange =
@@ -160,9 +160,9 @@ TEST(SongFileDecode, TrailBytesThatLookLikeAsciiStayInTheirCharacters) {
 TEST(SongFileDecode, BytesThatAreNoCharacterLoadAsMiddleDots) {
     const QChar dot = kw27::song::kUndecodable;
     // 80 and A0 are no characters; 85 40 is an unassigned pair, one character wide.
-    const SongFileText text = kw27::song::decodeSongFile(
-        bytesOf({0x80, 0x41, 0x0D, 0x0A, 0x83, 0x68, 0x0D, 0x0A, 0x85, 0x40, 0xA0, 0x83, 0x7E,
-                 0x0D, 0x0A, 0x83}));
+    const SongFileText text =
+        kw27::song::decodeSongFile(bytesOf({0x80, 0x41, 0x0D, 0x0A, 0x83, 0x68, 0x0D, 0x0A, 0x85,
+                                            0x40, 0xA0, 0x83, 0x7E, 0x0D, 0x0A, 0x83}));
     EXPECT_EQ(text.title, dot + u"A"_s);
     EXPECT_EQ(text.song, u"ド\r\n"_s + dot + dot + u"ミ\r\n"_s + dot);
     EXPECT_TRUE(kw27::isCp932Text(text.title + text.song));
@@ -218,11 +218,11 @@ TEST_F(SongFileOnDisk, SavingReplacesAnExistingFile) {
 TEST_F(SongFileOnDisk, AFileThatCannotBeCreatedIsReportedAndNothingIsWritten) {
     writeBytes(path(u"plain"_s), "x");
     const QString places[] = {
-        path(u"missing/a.ksg"_s),          // no such folder
-        path(u"plain/a.ksg"_s),            // a file where a folder should be
-        path(QString(300, u'a')),          // a name longer than the file system takes
-        u"/proc/kw27-song.ksg"_s,          // a folder nobody may write, not even root
-        folder,                            // a folder, not a file
+        path(u"missing/a.ksg"_s), // no such folder
+        path(u"plain/a.ksg"_s),   // a file where a folder should be
+        path(QString(300, u'a')), // a name longer than the file system takes
+        u"/proc/kw27-song.ksg"_s, // a folder nobody may write, not even root
+        folder,                   // a folder, not a file
     };
     for (const QString& place : places) {
         EXPECT_FALSE(kw27::song::saveSongFile(place, "\r\n\x83\x68\r\n")) << place.toStdString();
@@ -273,14 +273,15 @@ TEST_F(SongFileOnDisk, AWriteThatFailsKeepsTheEarlierFileByteForByte) {
     }
     EXPECT_EQ(message, u"ｽﾄﾘｰﾑへの書き込みｴﾗｰ"_s);
     EXPECT_EQ(readBytes(file), earlier);
-    EXPECT_EQ(entries(), QStringList{u"曲.ksg"_s});  // no temporary file left behind
+    EXPECT_EQ(entries(), QStringList{u"曲.ksg"_s}); // no temporary file left behind
 }
 
 TEST_F(SongFileOnDisk, AWriteThatFailsOnANewNameLeavesNoFile) {
     QString message;
     {
         FileSizeLimit limit(3);
-        message = thrownMessage([&] { kw27::song::saveSongFile(path(u"new.ksg"_s), "T\r\n\x83\x68"); });
+        message =
+            thrownMessage([&] { kw27::song::saveSongFile(path(u"new.ksg"_s), "T\r\n\x83\x68"); });
     }
     EXPECT_EQ(message, u"ｽﾄﾘｰﾑへの書き込みｴﾗｰ"_s);
     EXPECT_TRUE(entries().isEmpty());
@@ -307,4 +308,4 @@ TEST_F(SongFileOnDisk, LoadingAFileBeyondTheCapacityFails) {
     EXPECT_EQ(thrownMessage([&] { kw27::song::loadSongFile(file); }), kTooLarge);
 }
 
-}  // namespace
+} // namespace

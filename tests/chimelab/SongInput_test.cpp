@@ -20,18 +20,15 @@ TEST(Cp932Text, OnlyTextThatComesBackUnchangedCounts) {
         bool held;
     };
     const Row rows[] = {
-        {u""_s, true},
-        {u"ド上ヤスミ#"_s, true},
-        {u"ﾄﾞﾚﾐ"_s, true},            // half-width katakana
-        {u"①髙"_s, true},            // the NEC and IBM extensions
-        {u"～"_s, true},              // full-width tilde, 81 60
-        {u"〜"_s, false},             // wave dash: stored as 81 60, read back as the tilde
-        {u"¥"_s, false},              // would come back as a backslash
-        {u"\u00A0"_s, false},         // no-break space
-        {u"😀"_s, false},
-        {u"한"_s, false},
-        {u"ド\r\nレ\t"_s, true},
-        {QString(QChar(0xD800)), false},  // lone surrogate
+        {u""_s, true},           {u"ド上ヤスミ#"_s, true},
+        {u"ﾄﾞﾚﾐ"_s, true},    // half-width katakana
+        {u"①髙"_s, true},     // the NEC and IBM extensions
+        {u"～"_s, true},      // full-width tilde, 81 60
+        {u"〜"_s, false},     // wave dash: stored as 81 60, read back as the tilde
+        {u"¥"_s, false},      // would come back as a backslash
+        {u"\u00A0"_s, false}, // no-break space
+        {u"😀"_s, false},         {u"한"_s, false},
+        {u"ド\r\nレ\t"_s, true}, {QString(QChar(0xD800)), false}, // lone surrogate
     };
     for (const Row& row : rows)
         EXPECT_EQ(kw27::isCp932Text(row.text), row.held) << row.text.toStdString();
@@ -43,9 +40,8 @@ TEST(Cp932Text, StoredLengthCountsEveryBreakAsCrLf) {
         qsizetype length;
     };
     const Row rows[] = {
-        {u""_s, 0},         {u"ドレ"_s, 2},           {u"ド\r\n"_s, 3},
-        {u"ド\n"_s, 3},     {u"ド\r"_s, 3},           {u"\n\r"_s, 4},
-        {u"\r\r\n"_s, 4},   {u"a\u2029b\u2028"_s, 6},
+        {u""_s, 0},     {u"ドレ"_s, 2}, {u"ド\r\n"_s, 3}, {u"ド\n"_s, 3},
+        {u"ド\r"_s, 3}, {u"\n\r"_s, 4}, {u"\r\r\n"_s, 4}, {u"a\u2029b\u2028"_s, 6},
     };
     for (const Row& row : rows)
         EXPECT_EQ(kw27::storedLength(row.text), row.length) << row.text.toStdString();
@@ -114,9 +110,9 @@ TEST_F(SongInputBox, APasteWithAnyRefusedCharacterIsRefusedWhole) {
 
 TEST_F(SongInputBox, EntriesBeyondTheStoredLengthLimitAreRefused) {
     box.setMaxStoredLength(5);
-    box.setPlainText(u"ド\nレ"_s);  // four characters as stored
+    box.setPlainText(u"ド\nレ"_s); // four characters as stored
     box.moveCursor(QTextCursor::End);
-    type(box, u"\r"_s, Qt::Key_Return);  // a break would make six
+    type(box, u"\r"_s, Qt::Key_Return); // a break would make six
     EXPECT_EQ(box.toPlainText(), u"ド\nレ"_s);
     type(box, u"ミ"_s);
     EXPECT_EQ(box.toPlainText(), u"ド\nレミ"_s);
@@ -135,4 +131,4 @@ TEST_F(SongInputBox, EntriesBeyondTheStoredLengthLimitAreRefused) {
     EXPECT_EQ(box.toPlainText(), u""_s);
 }
 
-}  // namespace
+} // namespace

@@ -72,23 +72,23 @@ TEST(NoteSoundIndex, EachNameTypedOrEnteredFindsItsOwnSound) {
 
 TEST(NoteSoundIndex, LookAlikesPlayTheRest) {
     const char16_t* lines[] = {
-        u"",          // empty line
-        u"ド ",       // trailing blank
-        u" ド",       // leading blank
-        u"ド　",      // trailing ideographic blank
-        u"ﾄﾞ",        // half-width katakana
-        u"ﾐ",         //
-        u"ﾌｧ",        //
-        u"C",         // the letter
-        u"ド＃",      // full-width number sign
-        u"ド♯",       // music sharp sign
-        u"ファ #",    // blank before the sign
-        u"上",        // part of a name
-        u"ドド",      // two names run together
-        u"ド上上",    //
-        u"やすみ",    // hiragana
-        u"ヤスミ\t",  // tab after
-        u"ド\u0301",  // combining mark: no code page 932 form at all
+        u"",         // empty line
+        u"ド ",      // trailing blank
+        u" ド",      // leading blank
+        u"ド　",     // trailing ideographic blank
+        u"ﾄﾞ",       // half-width katakana
+        u"ﾐ",        //
+        u"ﾌｧ",       //
+        u"C",        // the letter
+        u"ド＃",     // full-width number sign
+        u"ド♯",      // music sharp sign
+        u"ファ #",   // blank before the sign
+        u"上",       // part of a name
+        u"ドド",     // two names run together
+        u"ド上上",   //
+        u"やすみ",   // hiragana
+        u"ヤスミ\t", // tab after
+        u"ド\u0301", // combining mark: no code page 932 form at all
         u"😀",        // outside code page 932
     };
     for (const char16_t* line : lines) {
@@ -108,4 +108,4 @@ TEST(NoteSoundIndex, ComparesWholeByteStrings) {
     EXPECT_EQ(kw27::noteSoundIndexOfBytes(bytesOf({0x83, 0x68, 0x0D})), 34);
 }
 
-}  // namespace
+} // namespace

@@ -50,10 +50,8 @@ TEST(SongEdits, AppendPutsTheBreakWhereTheTextNeedsIt) {
         TextEdit edit;
     };
     const Row rows[] = {
-        {u""_s, {0, 0, u"ミ\r\n"_s}},
-        {u"ド\r\n"_s, {3, 0, u"ミ\r\n"_s}},
-        {u"ド\r\nレ"_s, {4, 0, u"\r\nミ"_s}},
-        {u"\r\n"_s, {2, 0, u"ミ\r\n"_s}},
+        {u""_s, {0, 0, u"ミ\r\n"_s}},         {u"ド\r\n"_s, {3, 0, u"ミ\r\n"_s}},
+        {u"ド\r\nレ"_s, {4, 0, u"\r\nミ"_s}}, {u"\r\n"_s, {2, 0, u"ミ\r\n"_s}},
         {u"ファ#"_s, {3, 0, u"\r\nミ"_s}},
     };
     for (const Row& row : rows) {
@@ -67,7 +65,7 @@ TEST(SongEdits, AppendPutsTheBreakWhereTheTextNeedsIt) {
 TEST(SongEdits, RemoveTakesTheLastLineAndKeepsTheBreakBeforeIt) {
     struct Row {
         QString text;
-        qsizetype position;  // the rest of the text from here goes
+        qsizetype position; // the rest of the text from here goes
     };
     const Row rows[] = {
         {u"ド"_s, 0},
@@ -94,9 +92,7 @@ protected:
     kw27::Cp932PlainTextEdit box;
 
     QString text() const { return kw27::song::songText(box); }
-    void press(QStringView name) {
-        ASSERT_TRUE(kw27::song::appendLine(box, name, 1000));
-    }
+    void press(QStringView name) { ASSERT_TRUE(kw27::song::appendLine(box, name, 1000)); }
     void undo() { kw27::song::removeLastLine(box); }
 };
 
@@ -168,4 +164,4 @@ TEST_F(SongBox, ANoteThatWouldOverfillTheBoxIsNotAppended) {
     EXPECT_EQ(text(), u"ド\r\nヤスミ\r\n"_s);
 }
 
-}  // namespace
+} // namespace

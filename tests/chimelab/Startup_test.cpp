@@ -67,7 +67,7 @@ public:
                     for (const char32_t c : label->text().toUcs4())
                         splashTextsInFace =
                             splashTextsInFace && QFontMetrics(label->font()).inFontUcs4(c);
-                splash->windowHandle()->close();  // turned away
+                splash->windowHandle()->close(); // turned away
                 splashSurvivedClose = splash->isVisible();
             }
         }
@@ -92,7 +92,7 @@ private:
     std::set<const QObject*> painted_;
 };
 
-}  // namespace
+} // namespace
 
 TEST(Startup, ClipsDateSplashFullyPaintedThenTheScaleNoteAfterNoteThenTheStartDirectory) {
     QCursor::setPos(0, 0);

@@ -35,4 +35,4 @@ private:
     QByteArray saved_;
 };
 
-}  // namespace kw27::test
+} // namespace kw27::test

@@ -9,14 +9,18 @@
 namespace kw27::test {
 
 RecordingMessageSink::RecordingMessageSink() : previous_(setMessageSink(this)) {}
-RecordingMessageSink::~RecordingMessageSink() { setMessageSink(previous_); }
+RecordingMessageSink::~RecordingMessageSink() {
+    setMessageSink(previous_);
+}
 void RecordingMessageSink::show(QWidget*, const QString& caption, const QString& text,
                                 MessageIcon icon) {
     boxes.push_back({caption, text, icon});
 }
 
 RecordingSoundPlayer::RecordingSoundPlayer() : previous_(setSoundPlayer(this)) {}
-RecordingSoundPlayer::~RecordingSoundPlayer() { setSoundPlayer(previous_); }
+RecordingSoundPlayer::~RecordingSoundPlayer() {
+    setSoundPlayer(previous_);
+}
 bool RecordingSoundPlayer::play(const QString& name, unsigned flags) {
     requests.push_back({name, flags});
     return true;
@@ -51,4 +55,4 @@ QString makeFolder(const QString& name) {
     return QString::fromStdString(target.string());
 }
 
-}  // namespace kw27::test
+} // namespace kw27::test

@@ -71,4 +71,4 @@ inline void writeBytes(const QString& path, std::string_view bytes) {
     ASSERT_EQ(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
 }
 
-}  // namespace kw27::test
+} // namespace kw27::test

@@ -18,7 +18,7 @@ public:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(AccessibleNames, CaptionFirstThenTooltipOnOneLine) {
     QWidget window;
@@ -38,12 +38,9 @@ TEST(AccessibleNames, CaptionFirstThenTooltipOnOneLine) {
     labelled->setToolTip(QStringLiteral("the label names it"));
     (new QLabel(QStringLiteral("氏名"), &window))->setBuddy(labelled);
     const Case cases[] = {
-        {plain, "終 了"},
-        {marked, "A&B Save"},
-        {captioned, "ド"},
-        {uncaptioned, "マウスカーソルが手の形に変わったらクリック"},
-        {box, "学校名"},
-        {labelled, "氏名"},
+        {plain, "終 了"},  {marked, "A&B Save"},
+        {captioned, "ド"}, {uncaptioned, "マウスカーソルが手の形に変わったらクリック"},
+        {box, "学校名"},   {labelled, "氏名"},
     };
     kw27::nameControls(&window);
     for (const Case& c : cases)

@@ -15,7 +15,7 @@ using kw27::test::AviLayout;
 namespace {
 
 const QString cannotOpen = QStringLiteral("AVI を開くことができません");
-const QString clipName = QStringLiteral("data\\CLIPS\\ド.avi");  // on disk: Data/Clips/ド.avi
+const QString clipName = QStringLiteral("data\\CLIPS\\ド.avi"); // on disk: Data/Clips/ド.avi
 
 // A 40 x 30 clip of five 20 ms frames, and a player of 65 x 48 at (10, 10) on a coloured
 // parent, so that what the player draws can be told from what lies behind it.
@@ -24,8 +24,8 @@ protected:
     void SetUp() override {
         folder = kw27::test::makeFolder(QStringLiteral("Data/Clips"));
         layout.width = 40, layout.height = 30, layout.frames = 5, layout.periodUs = 20000;
-        ASSERT_TRUE(kw27::test::writeFile(folder + QStringLiteral("/ド.avi"),
-                                          kw27::test::makeAvi(layout)));
+        ASSERT_TRUE(
+            kw27::test::writeFile(folder + QStringLiteral("/ド.avi"), kw27::test::makeAvi(layout)));
         QPalette palette;
         palette.setColor(QPalette::Window, background);
         parent.setPalette(palette);
@@ -44,9 +44,9 @@ protected:
                 const QPoint at(x, y);
                 const QPoint inClip = at - origin;
                 const bool inside = frame >= 0 && QRect(0, 0, 40, 30).contains(inClip);
-                wrong += shot.pixel(at) != (inside ? kw27::test::expectedPixel(
-                                                         layout, frame, inClip.x(), inClip.y())
-                                                   : background.rgb());
+                wrong += shot.pixel(at) !=
+                         (inside ? kw27::test::expectedPixel(layout, frame, inClip.x(), inClip.y())
+                                 : background.rgb());
             }
         EXPECT_EQ(wrong, 0) << "frame " << frame;
     }
@@ -58,7 +58,7 @@ protected:
     TAnimate player{&parent};
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(AnimationPlayerTest, GivenANameItOpensTheClipAtOnceAndShowsItsFirstFrameCentred) {
     expectShows(-1);
@@ -77,9 +77,9 @@ TEST_F(AnimationPlayerTest, AClipItCannotOpenIsAnErrorAndLeavesNoClipAndNoName) 
     ASSERT_TRUE(kw27::test::writeFile(folder + QStringLiteral("/text.avi"), {'h', 'i'}));
     QDir(folder).mkdir(QStringLiteral("folder.avi"));
 
-    for (const char* name : {"Data\\Clips\\missing.avi", "Data\\Clips\\short.avi",
-                             "Data\\Clips\\text.avi", "Data\\Clips\\folder.avi",
-                             "Data\\Nowhere\\ド.avi"}) {
+    for (const char* name :
+         {"Data\\Clips\\missing.avi", "Data\\Clips\\short.avi", "Data\\Clips\\text.avi",
+          "Data\\Clips\\folder.avi", "Data\\Nowhere\\ド.avi"}) {
         SCOPED_TRACE(name);
         player.setFileName(clipName);
         try {
@@ -112,7 +112,7 @@ TEST_F(AnimationPlayerTest, PlaysEveryFrameOnceInOrderNoneEarlyThenStopsOnTheLas
         shown.push_back(frame);
         shownAtUs.push_back(clock.nsecsElapsed() / 1000);
         if (frame == 2)
-            player.setActive(true);  // started again while it plays: ignored
+            player.setActive(true); // started again while it plays: ignored
     });
 
     for (int run = 1; run <= 2; ++run) {
@@ -138,7 +138,7 @@ TEST_F(AnimationPlayerTest, ANewNameWhilePlayingStopsItEvenFromAListener) {
     QSignalSpy stopped(&player, &TAnimate::stopped);
     QSignalSpy shown(&player, &TAnimate::frameShown);
     player.setActive(true);
-    ASSERT_TRUE(shown.wait(5000));  // frame 1 of 5: still playing
+    ASSERT_TRUE(shown.wait(5000)); // frame 1 of 5: still playing
     player.setFileName(clipName);
     EXPECT_FALSE(player.active());
     EXPECT_EQ(stopped.count(), 1);
@@ -156,7 +156,7 @@ TEST_F(AnimationPlayerTest, ANewNameWhilePlayingStopsItEvenFromAListener) {
         QTRY_COMPARE(stopped.count(), 1);
         QObject::disconnect(connection);
         EXPECT_FALSE(player.isOpen());
-        QTest::qWait(2 * layout.periodUs / 1000);  // no frame may follow the close
+        QTest::qWait(2 * layout.periodUs / 1000); // no frame may follow the close
         EXPECT_EQ(stopped.count(), 1);
         expectShows(-1);
     }

@@ -26,7 +26,7 @@ std::size_t findId(const std::vector<unsigned char>& bytes, const char* id) {
     return std::size_t(std::search(bytes.begin(), bytes.end(), id, id + 4) - bytes.begin());
 }
 
-}  // namespace
+} // namespace
 
 TEST(AviClip, DecodesEveryFrameOfEveryLayoutAsRecorded) {
     const std::pair<const char*, AviLayout> rows[] = {
@@ -34,13 +34,13 @@ TEST(AviClip, DecodesEveryFrameOfEveryLayoutAsRecorded) {
         {"24-bit top-down", with([](AviLayout& l) { l.topDown = true; })},
         {"32-bit", with([](AviLayout& l) { l.bitCount = 32; })},
         {"8-bit", with([](AviLayout& l) { l.bitCount = 8; })},
-        {"8-bit top-down, short palette", with([](AviLayout& l) {
-             l.bitCount = 8, l.topDown = true, l.paletteEntries = 100;
-         })},
+        {"8-bit top-down, short palette",
+         with([](AviLayout& l) { l.bitCount = 8, l.topDown = true, l.paletteEntries = 100; })},
         {"rec lists, dc ids", with([](AviLayout& l) { l.recLists = l.compressedIds = true; })},
         {"audio stream first", with([](AviLayout& l) { l.audioStreamFirst = l.recLists = true; })},
         {"no index, one frame", with([](AviLayout& l) { l.index = false, l.frames = 1; })},
-        {"a zero-size frame repeats the one before", with([](AviLayout& l) { l.emptyFrameAt = 2; })},
+        {"a zero-size frame repeats the one before",
+         with([](AviLayout& l) { l.emptyFrameAt = 2; })},
     };
     for (const auto& [name, layout] : rows) {
         SCOPED_TRACE(name);
@@ -61,8 +61,7 @@ TEST(AviClip, DecodesEveryFrameOfEveryLayoutAsRecorded) {
 }
 
 TEST(AviClip, FramePeriodComesFromTheMainHeaderOrElseTheStreamRate) {
-    EXPECT_EQ(load(makeAvi(with([](AviLayout& l) { l.periodUs = 40000; })))->framePeriodUs,
-              40000);
+    EXPECT_EQ(load(makeAvi(with([](AviLayout& l) { l.periodUs = 40000; })))->framePeriodUs, 40000);
     EXPECT_EQ(load(makeAvi(with([](AviLayout& l) { l.periodUs = 0; })))->framePeriodUs, 66667);
 }
 
@@ -73,7 +72,7 @@ TEST(AviClip, RefusesWhatIsNotAnUncompressedClip) {
         return bytes;
     };
     auto hugePalette = makeAvi(with([](AviLayout& l) { l.bitCount = 8; }));
-    hugePalette[findId(hugePalette, "strf") + 8 + 32] = 1;  // colours used: 257
+    hugePalette[findId(hugePalette, "strf") + 8 + 32] = 1; // colours used: 257
     const std::string text = "This is a plain text file, not a clip.\n";
     const std::pair<const char*, std::vector<unsigned char>> rows[] = {
         {"empty", {}},
@@ -94,9 +93,8 @@ TEST(AviClip, RefusesWhatIsNotAnUncompressedClip) {
 }
 
 TEST(AviClip, AClipCutShortBeforeItsLastFrameEndsOrWithAShortFrameIsRefused) {
-    for (const AviLayout& layout : {AviLayout{}, with([](AviLayout& l) {
-                                        l.recLists = true, l.bitCount = 8;
-                                    })}) {
+    for (const AviLayout& layout :
+         {AviLayout{}, with([](AviLayout& l) { l.recLists = true, l.bitCount = 8; })}) {
         const auto bytes = makeAvi(layout);
         const std::size_t framesEnd = findId(bytes, "idx1");
         ASSERT_LT(framesEnd, bytes.size());

@@ -15,16 +15,16 @@ namespace kw27::test {
 struct AviLayout {
     int width = 65;
     int height = 48;
-    int bitCount = 24;  // 8 (with a palette), 24 or 32
+    int bitCount = 24; // 8 (with a palette), 24 or 32
     bool topDown = false;
     int frames = 4;
-    std::uint32_t periodUs = 66667;  // 0: the stream's rate (1/15 s) gives it
+    std::uint32_t periodUs = 66667; // 0: the stream's rate (1/15 s) gives it
     bool recLists = false;
-    bool compressedIds = false;     // "00dc" instead of "00db"
-    bool audioStreamFirst = false;  // the video stream is then stream 1, frames "01db"
+    bool compressedIds = false;    // "00dc" instead of "00db"
+    bool audioStreamFirst = false; // the video stream is then stream 1, frames "01db"
     bool index = true;
-    int paletteEntries = 256;  // 8-bit only
-    int emptyFrameAt = -1;     // a zero-size frame chunk at this position
+    int paletteEntries = 256; // 8-bit only
+    int emptyFrameAt = -1;    // a zero-size frame chunk at this position
     std::uint32_t compression = 0;
 };
 
@@ -32,8 +32,12 @@ struct AviLayout {
 inline QRgb testPixel(int f, int x, int y) {
     return qRgb((x * 7 + f * 31) & 255, (y * 13 + f * 17) & 255, (x + y + 3 * f) & 255);
 }
-inline int testIndex(int f, int x, int y) { return (x + 3 * y + 5 * f) & 255; }
-inline QRgb testPaletteColour(int i) { return qRgb(i, 255 - i, (i * 3) & 255); }
+inline int testIndex(int f, int x, int y) {
+    return (x + 3 * y + 5 * f) & 255;
+}
+inline QRgb testPaletteColour(int i) {
+    return qRgb(i, 255 - i, (i * 3) & 255);
+}
 
 // What a decoder must show for pixel (x, y) of frame f (black past a short palette).
 inline QRgb expectedPixel(const AviLayout& l, int f, int x, int y) {
@@ -79,8 +83,8 @@ inline std::vector<unsigned char> makeAvi(const AviLayout& l) {
     const std::size_t hdrl = w.begin("LIST", "hdrl");
     const std::size_t avih = w.begin("avih");
     w.u32s({l.periodUs, 0, 0, l.index ? 0x10u : 0u, std::uint32_t(l.frames), 0,
-            l.audioStreamFirst ? 2u : 1u, 0, std::uint32_t(l.width), std::uint32_t(l.height), 0,
-            0, 0, 0});
+            l.audioStreamFirst ? 2u : 1u, 0, std::uint32_t(l.width), std::uint32_t(l.height), 0, 0,
+            0, 0});
     w.end(avih);
     if (l.audioStreamFirst) {
         const std::size_t strl = w.begin("LIST", "strl");
@@ -102,17 +106,17 @@ inline std::vector<unsigned char> makeAvi(const AviLayout& l) {
     w.u16(unsigned(l.bitCount));
     w.u32s({l.compression, 0, 0, 0, l.bitCount == 8 ? std::uint32_t(l.paletteEntries) : 0, 0});
     for (int i = 0; l.bitCount == 8 && i < l.paletteEntries; ++i)
-        w.u32(testPaletteColour(i) & 0xFFFFFF);  // blue, green, red, 0
+        w.u32(testPaletteColour(i) & 0xFFFFFF); // blue, green, red, 0
     w.end(strf);
     w.end(strl);
     w.end(hdrl);
 
     const std::size_t junk = w.begin("JUNK");
-    w.u8(0);  // odd: a pad byte follows
+    w.u8(0); // odd: a pad byte follows
     w.end(junk);
 
-    const std::string frameId = std::string(l.audioStreamFirst ? "01" : "00") +
-                                (l.compressedIds ? "dc" : "db");
+    const std::string frameId =
+        std::string(l.audioStreamFirst ? "01" : "00") + (l.compressedIds ? "dc" : "db");
     const int stride = (l.width * l.bitCount + 31) / 32 * 4;
     const std::size_t movi = w.begin("LIST", "movi");
     std::vector<std::uint32_t> index;
@@ -139,7 +143,7 @@ inline std::vector<unsigned char> makeAvi(const AviLayout& l) {
                     w.u8(0);
             }
             while (w.bytes.size() - start < std::size_t(stride))
-                w.u8(0xEE);  // row padding, never a pixel
+                w.u8(0xEE); // row padding, never a pixel
         }
         w.end(frame);
         if (l.recLists)
@@ -165,4 +169,4 @@ inline bool writeFile(const QString& path, const std::vector<unsigned char>& byt
                qint64(bytes.size());
 }
 
-}  // namespace kw27::test
+} // namespace kw27::test

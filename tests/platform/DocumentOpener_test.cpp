@@ -45,7 +45,7 @@ QString makeManual() {
     return path;
 }
 
-}  // namespace
+} // namespace
 
 TEST(DocumentOpener, TheDesktopsOpenerIsGivenTheFileAndItsVerdictCounts) {
     const QString manual = makeManual();
@@ -55,8 +55,8 @@ TEST(DocumentOpener, TheDesktopsOpenerIsGivenTheFileAndItsVerdictCounts) {
     };
     const Case cases[] = {
         {"exit 0", true},
-        {"exit 3", false},  // xdg-open: no viewer found
-        {"exit 4", false},  // xdg-open: the viewer failed
+        {"exit 3", false}, // xdg-open: no viewer found
+        {"exit 4", false}, // xdg-open: the viewer failed
         {"kill -9 $$", false},
     };
     for (const Case& c : cases) {
@@ -76,6 +76,7 @@ TEST(DocumentOpener, AnOpenerStillRunningHasStartedItsViewer) {
 
 TEST(DocumentOpener, AMissingFileIsNeverHandedOver) {
     StandInOpener opener(QStringLiteral("exit 0"));
-    EXPECT_FALSE(kw27::openDocument(QDir::current().absoluteFilePath(QStringLiteral("nothing.html"))));
+    EXPECT_FALSE(
+        kw27::openDocument(QDir::current().absoluteFilePath(QStringLiteral("nothing.html"))));
     EXPECT_TRUE(opener.asked().isEmpty());
 }

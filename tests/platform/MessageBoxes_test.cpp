@@ -19,7 +19,8 @@ TEST(ErrorReportText, AppendsFullStopOnlyAfterCharactersSortingAfterIt) {
         QString shown;
     };
     const Row rows[] = {
-        {QStringLiteral("AVI を開くことができません"), QStringLiteral("AVI を開くことができません.")},
+        {QStringLiteral("AVI を開くことができません"),
+         QStringLiteral("AVI を開くことができません.")},
         {QStringLiteral("ｽﾄﾘｰﾑへの書き込みｴﾗｰ"), QStringLiteral("ｽﾄﾘｰﾑへの書き込みｴﾗｰ.")},
         {QStringLiteral("done."), QStringLiteral("done.")},
         {QStringLiteral("Error Code(1F)"), QStringLiteral("Error Code(1F)")},
@@ -64,7 +65,7 @@ public:
         return QObject::event(e);
     }
 };
-}  // namespace
+} // namespace
 
 TEST(KwApplication, ReportsAnEscapedErrorAndCarriesOnWithTheNextEvent) {
     RecordingMessageSink sink;

@@ -25,7 +25,7 @@ void expectFromTheOutsideIn(const QImage& image, const std::vector<QColor>& topL
     }
 }
 
-}  // namespace
+} // namespace
 
 // Each pixel from the edges inwards must be the colour the bevels, the border and the fill put
 // there.

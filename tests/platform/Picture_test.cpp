@@ -103,4 +103,4 @@ TEST(Picture, GlyphIconFromAFileHoldsBothStrips) {
     }
 }
 
-}  // namespace
+} // namespace

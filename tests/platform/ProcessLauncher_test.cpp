@@ -22,7 +22,7 @@ double threadCpuSeconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-}  // namespace
+} // namespace
 
 TEST(FindProgram, LooksBesideTheProgramThenInTheWorkingFolderThenAlongThePath) {
     const QString own = makeFolder(QStringLiteral("own"));
@@ -31,7 +31,7 @@ TEST(FindProgram, LooksBesideTheProgramThenInTheWorkingFolderThenAlongThePath) {
     const QString path2 = makeFolder(QStringLiteral("path2"));
     const ProgramSearch search{own, work, {path1, path2}};
     struct Row {
-        QStringList holding;  // folders that hold an executable Triplay
+        QStringList holding; // folders that hold an executable Triplay
         QString found;
     };
     const Row rows[] = {
@@ -65,7 +65,8 @@ TEST(ProcessLauncher, PassesOverWhatCannotRunAndReportsWhatFailsToStart) {
     // Executable, but not a program this system can run.
     QFile broken(QDir(bin).filePath(QStringLiteral("Triplay")));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("\x7f" "ELF not really");
+    broken.write("\x7f"
+                 "ELF not really");
     broken.close();
     broken.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const ProgramSearch search{own, QDir::currentPath(), {bin}};
@@ -74,7 +75,7 @@ TEST(ProcessLauncher, PassesOverWhatCannotRunAndReportsWhatFailsToStart) {
     kw27::ProcessLauncher launcher;
     EXPECT_FALSE(launcher.start(QStringLiteral("Triplay.exe"), QDir::currentPath(), search));
     EXPECT_FALSE(launcher.running());
-    launcher.waitForEnd();  // returns at once
+    launcher.waitForEnd(); // returns at once
 }
 
 TEST(ProcessLauncher, WaitsWithoutHoldingTheProcessorAndStillHandlesEvents) {

@@ -244,7 +244,7 @@ TEST(WavDecoder, RejectsWhatCannotBePlayed) {
 // A file whose samples would not fit one mixer buffer is refused before anything is read
 // (the file is sparse: it takes no disk space).
 TEST(WavDecoder, RefusesSoundsTooLargeForTheMixer) {
-    constexpr std::uint32_t dataSize = 0x48000000;  // 1.1 GiB of 8-bit samples
+    constexpr std::uint32_t dataSize = 0x48000000; // 1.1 GiB of 8-bit samples
     const std::string head = riff("WAVE", fmtChunk(1, 8)) + "data" + le32(dataSize);
     std::string file = head;
     const std::uint32_t riffSize = std::uint32_t(head.size() - 8 + dataSize);
@@ -258,4 +258,4 @@ TEST(WavDecoder, RefusesSoundsTooLargeForTheMixer) {
     std::filesystem::remove("huge.wav");
 }
 
-}  // namespace
+} // namespace

@@ -5,7 +5,9 @@
 
 namespace kw27::test {
 
-std::string le16(std::uint16_t v) { return {char(v & 0xFF), char(v >> 8)}; }
+std::string le16(std::uint16_t v) {
+    return {char(v & 0xFF), char(v >> 8)};
+}
 
 std::string le32(std::uint32_t v) {
     return {char(v & 0xFF), char(v >> 8 & 0xFF), char(v >> 16 & 0xFF), char(v >> 24)};
@@ -59,7 +61,7 @@ std::uint32_t next(std::uint32_t& state) {
     state = state * 1664525u + 1013904223u;
     return state >> 16;
 }
-}  // namespace
+} // namespace
 
 std::vector<std::int16_t> noise16(std::size_t count, std::uint32_t seed) {
     std::vector<std::int16_t> samples(count);
@@ -95,4 +97,4 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes) {
         throw std::runtime_error("cannot write " + path.string());
 }
 
-}  // namespace kw27::test
+} // namespace kw27::test

@@ -42,4 +42,4 @@ std::vector<std::int16_t> mixDown(const std::vector<std::int16_t>& stereo);
 
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 
-}  // namespace kw27::test
+} // namespace kw27::test

@@ -274,13 +274,13 @@ TEST(WavPlayer, WithoutADeviceEveryPlayReturnsAtOnceInSilence) {
     AbsentOutput out;
     {
         OpenAlWavPlayer player(out);
-        EXPECT_EQ(out.opens, 0);  // opened on first use, not before
+        EXPECT_EQ(out.opens, 0); // opened on first use, not before
         EXPECT_FALSE(player.play("quiet.wav", SND_SYNC));
         EXPECT_FALSE(player.play("quiet.wav", SND_ASYNC));
         EXPECT_FALSE(player.play("missing.wav", SND_SYNC));
         EXPECT_FALSE(player.isPlaying());
     }
-    EXPECT_EQ(out.opens, 1);  // tried once, not on every play
+    EXPECT_EQ(out.opens, 1); // tried once, not on every play
     EXPECT_EQ(out.passes, 0);
 }
 
@@ -332,7 +332,7 @@ TEST(WavPlayer, SndPlaySoundPlaysThroughTheInstalledPlayer) {
     EXPECT_TRUE(played);
     EXPECT_FALSE(missing);
     EXPECT_TRUE(sameLevels(mixOf(out, 0, samples.size()), levels16(samples)));
-    EXPECT_TRUE(player.isPlaying());  // the alert for gone.wav plays on
+    EXPECT_TRUE(player.isPlaying()); // the alert for gone.wav plays on
 }
 
 // The default player on the system device: with the null driver of the test environment a
@@ -349,4 +349,4 @@ TEST(WavPlayer, DefaultPlayerComesBackOnTheSystemDevice) {
     EXPECT_FALSE(sndPlaySound("missing.wav", SND_SYNC));
 }
 
-}  // namespace
+} // namespace

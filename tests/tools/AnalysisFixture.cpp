@@ -15,7 +15,9 @@ namespace {
 
 constexpr double twoPi = 2.0 * std::numbers::pi;
 
-double hann(int i, int length) { return 0.5 * (1.0 - std::cos(twoPi * i / (length - 1))); }
+double hann(int i, int length) {
+    return 0.5 * (1.0 - std::cos(twoPi * i / (length - 1)));
+}
 
 // In-place radix-2 FFT; the size must be a power of two.
 void fft(std::vector<std::complex<double>>& a) {
@@ -72,7 +74,7 @@ std::vector<double> solve(std::vector<double> m, std::vector<double> b) {
     return x;
 }
 
-}  // namespace
+} // namespace
 
 WavData readWav(const QString& path) {
     WavData wav;
@@ -143,14 +145,15 @@ double amplitudeAt(const std::vector<std::int16_t>& samples, int start, int leng
     double windowSum = 0.0;
     for (int i = 0; i < length; ++i) {
         const double w = hann(i, length);
-        sum += samples.at(std::size_t(start + i)) * w * std::polar(1.0, -twoPi * hz * i / sampleRate);
+        sum +=
+            samples.at(std::size_t(start + i)) * w * std::polar(1.0, -twoPi * hz * i / sampleRate);
         windowSum += w;
     }
     return 2.0 * std::abs(sum) / windowSum;
 }
 
-double highBandRms(const std::vector<std::int16_t>& samples, int start, int length,
-                   double cutoffHz, double sampleRate) {
+double highBandRms(const std::vector<std::int16_t>& samples, int start, int length, double cutoffHz,
+                   double sampleRate) {
     constexpr int taps = 255;
     constexpr int half = taps / 2;
     // High-pass = unit impulse minus a Blackman-windowed sinc low-pass.
@@ -159,7 +162,8 @@ double highBandRms(const std::vector<std::int16_t>& samples, int start, int leng
     for (int i = 0; i < taps; ++i) {
         const int m = i - half;
         const double sinc = m == 0 ? 2.0 * fc : std::sin(twoPi * fc * m) / (std::numbers::pi * m);
-        const double w = 0.42 - 0.5 * std::cos(twoPi * i / (taps - 1)) + 0.08 * std::cos(2.0 * twoPi * i / (taps - 1));
+        const double w = 0.42 - 0.5 * std::cos(twoPi * i / (taps - 1)) +
+                         0.08 * std::cos(2.0 * twoPi * i / (taps - 1));
         h[std::size_t(i)] = -sinc * w;
     }
     h[half] += 1.0;
@@ -225,4 +229,4 @@ double rms(const std::vector<std::int16_t>& samples, int start, int length) {
     return std::sqrt(sum / length);
 }
 
-}  // namespace kw27::test
+} // namespace kw27::test

@@ -35,8 +35,8 @@ double amplitudeAt(const std::vector<std::int16_t>& samples, int start, int leng
 
 // RMS of samples [start, start + length) after a steep high-pass at cutoffHz (windowed-sinc
 // FIR, Blackman window, 255 taps): what is left above the pipe's partials.
-double highBandRms(const std::vector<std::int16_t>& samples, int start, int length,
-                   double cutoffHz, double sampleRate);
+double highBandRms(const std::vector<std::int16_t>& samples, int start, int length, double cutoffHz,
+                   double sampleRate);
 
 // How well the start of a sound continues its end when it is played in a loop: a linear
 // predictor is fitted to the inside of the sound and run across the join. Returns the
@@ -49,4 +49,4 @@ JoinErrors loopJoinErrors(const std::vector<std::int16_t>& samples);
 
 double rms(const std::vector<std::int16_t>& samples, int start, int length);
 
-}  // namespace kw27::test
+} // namespace kw27::test

@@ -17,7 +17,9 @@ using kw27::fourCC;
 using kw27::RiffChunk;
 using kw27::RiffReader;
 
-std::uint16_t le16(const unsigned char* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::uint16_t le16(const unsigned char* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
 std::uint32_t le32(const unsigned char* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
            std::uint32_t(p[3]) << 24;
@@ -94,8 +96,9 @@ struct ClipRow {
 class AnimationClip : public ::testing::TestWithParam<ClipRow> {
 protected:
     void SetUp() override {
-        const QString path = QDir(QString::fromUtf8(KW27_DATA_DIR))
-                                 .filePath(QStringLiteral("Data2/") + QString::fromUtf8(GetParam().file));
+        const QString path =
+            QDir(QString::fromUtf8(KW27_DATA_DIR))
+                .filePath(QStringLiteral("Data2/") + QString::fromUtf8(GetParam().file));
         clip = readClip(path);
         ASSERT_FALSE(clip.frames.empty());
     }
@@ -164,8 +167,9 @@ TEST(AnimationClips, EachShowsItsOwnNote) {
     // Labels and pipe lengths differ, so no two first frames are alike.
     std::vector<std::vector<unsigned char>> firstFrames;
     for (const ClipRow& row : clipRows) {
-        const Clip clip = readClip(QDir(QString::fromUtf8(KW27_DATA_DIR))
-                                       .filePath(QStringLiteral("Data2/") + QString::fromUtf8(row.file)));
+        const Clip clip =
+            readClip(QDir(QString::fromUtf8(KW27_DATA_DIR))
+                         .filePath(QStringLiteral("Data2/") + QString::fromUtf8(row.file)));
         ASSERT_FALSE(clip.frames.empty()) << row.file;
         for (const auto& other : firstFrames)
             EXPECT_NE(clip.frames[0], other) << row.file;
@@ -173,7 +177,7 @@ TEST(AnimationClips, EachShowsItsOwnNote) {
     }
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -201,4 +205,4 @@ TEST(AviWriter, RowsRunBottomUpInBlueGreenRedOrderWithPadding) {
     EXPECT_EQ(pixels, bottomBlue + topRed);
 }
 
-}  // namespace
+} // namespace

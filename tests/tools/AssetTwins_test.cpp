@@ -14,7 +14,9 @@ namespace {
 
 using kw27::assets::AssetInfo;
 
-QString resource(const QString& name) { return QStringLiteral(":/assets/") + name; }
+QString resource(const QString& name) {
+    return QStringLiteral(":/assets/") + name;
+}
 
 // Mean difference per channel between the picture and its twin shrunk by averaging 2 × 2
 // pixels: small for the same drawing, large for one misplaced or drawn at the wrong scale.
@@ -44,11 +46,13 @@ double meanDifference(const QImage& picture, const QImage& twin) {
 
 class Twin : public ::testing::TestWithParam<AssetInfo> {};
 
-}  // namespace
+} // namespace
 
 namespace kw27::assets {
-void PrintTo(const AssetInfo& info, std::ostream* out) { *out << info.name.toStdString(); }
-}  // namespace kw27::assets
+void PrintTo(const AssetInfo& info, std::ostream* out) {
+    *out << info.name.toStdString();
+}
+} // namespace kw27::assets
 
 namespace {
 
@@ -74,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Assets, Twin, ::testing::ValuesIn(kw27::assets::assetLi
 
 TEST(AssetTwins, ScaledNames) {
     EXPECT_EQ(kw27::assets::scaledName(QStringLiteral("pipe.png"), 1), QStringLiteral("pipe.png"));
-    EXPECT_EQ(kw27::assets::scaledName(QStringLiteral("pipe.png"), 2), QStringLiteral("pipe@2x.png"));
+    EXPECT_EQ(kw27::assets::scaledName(QStringLiteral("pipe.png"), 2),
+              QStringLiteral("pipe@2x.png"));
     EXPECT_THROW(kw27::assets::renderAsset(QStringLiteral("pipe.png"), 0), std::invalid_argument);
 }
 
@@ -85,7 +90,7 @@ TEST(AssetTwins, LoadersGiveTheTwinAtRatioTwo) {
         int images; // glyph strips; 0 for a label's picture, -1 for the window icon
         QSize size;
     } rows[] = {
-        {"door.png", 2, {16, 16}},  {"undo.png", 2, {16, 16}},  {"clef.png", 1, {40, 40}},
+        {"door.png", 2, {16, 16}},  {"undo.png", 2, {16, 16}},    {"clef.png", 1, {40, 40}},
         {"lamp.png", 2, {16, 16}},  {"printer.png", 1, {44, 39}}, {"pipe.png", 0, {386, 105}},
         {"logo.png", 0, {246, 44}}, {"chime.png", 0, {123, 330}}, {"icon.png", -1, {32, 32}},
     };
@@ -100,7 +105,8 @@ TEST(AssetTwins, LoadersGiveTheTwinAtRatioTwo) {
             }
             continue;
         }
-        const QIcon icon = row.images < 0 ? kw27::loadIcon(file) : kw27::glyphIcon(file, row.images);
+        const QIcon icon =
+            row.images < 0 ? kw27::loadIcon(file) : kw27::glyphIcon(file, row.images);
         EXPECT_EQ(icon.actualSize(row.size), row.size);
         EXPECT_EQ(icon.pixmap(row.size, 1.0).size(), row.size);
         const QImage sharp = icon.pixmap(row.size, 2.0).toImage();
@@ -111,4 +117,4 @@ TEST(AssetTwins, LoadersGiveTheTwinAtRatioTwo) {
     }
 }
 
-}  // namespace
+} // namespace

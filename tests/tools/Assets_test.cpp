@@ -23,12 +23,12 @@ struct PictureRow {
 };
 
 const PictureRow pictures[] = {
-    {"icon.png", 32, 32, false, false},   {"door.png", 32, 16, true, true},
-    {"logo.png", 246, 44, false, false},  {"pipe.png", 386, 105, false, false},
-    {"clef.png", 40, 40, true, false},    {"undo.png", 32, 16, true, true},
-    {"clear.png", 32, 16, true, true},    {"save.png", 32, 16, true, true},
-    {"load.png", 32, 16, true, true},     {"printer.png", 44, 39, true, false},
-    {"floppy.png", 43, 43, true, false},  {"chime.png", 123, 330, false, false},
+    {"icon.png", 32, 32, false, false},  {"door.png", 32, 16, true, true},
+    {"logo.png", 246, 44, false, false}, {"pipe.png", 386, 105, false, false},
+    {"clef.png", 40, 40, true, false},   {"undo.png", 32, 16, true, true},
+    {"clear.png", 32, 16, true, true},   {"save.png", 32, 16, true, true},
+    {"load.png", 32, 16, true, true},    {"printer.png", 44, 39, true, false},
+    {"floppy.png", 43, 43, true, false}, {"chime.png", 123, 330, false, false},
     {"lamp.png", 32, 16, true, true},
 };
 
@@ -104,11 +104,14 @@ std::string pictureName(const ::testing::TestParamInfo<PictureRow>& info) {
 
 INSTANTIATE_TEST_SUITE_P(Assets, Picture, ::testing::ValuesIn(pictures), pictureName);
 INSTANTIATE_TEST_SUITE_P(Assets, ButtonPicture,
-                         ::testing::ValuesIn(picturesWhere(&PictureRow::buttonPicture)), pictureName);
-INSTANTIATE_TEST_SUITE_P(Assets, StripPicture, ::testing::ValuesIn(picturesWhere(&PictureRow::strip)),
+                         ::testing::ValuesIn(picturesWhere(&PictureRow::buttonPicture)),
                          pictureName);
+INSTANTIATE_TEST_SUITE_P(Assets, StripPicture,
+                         ::testing::ValuesIn(picturesWhere(&PictureRow::strip)), pictureName);
 
-int luma(QRgb c) { return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114) / 1000; }
+int luma(QRgb c) {
+    return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114) / 1000;
+}
 
 TEST(Assets, LampIsGreenOnOlive) {
     const QImage lamp(QStringLiteral(":/assets/lamp.png"));
@@ -137,7 +140,8 @@ TEST(Assets, ClefIsBlack) {
 }
 
 TEST(Assets, IconIsABlueFigureOnATransparentGround) {
-    const QImage icon = QImage(QStringLiteral(":/assets/icon.png")).convertToFormat(QImage::Format_ARGB32);
+    const QImage icon =
+        QImage(QStringLiteral(":/assets/icon.png")).convertToFormat(QImage::Format_ARGB32);
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
     int opaque = 0;
@@ -158,7 +162,8 @@ TEST(Assets, IconIsABlueFigureOnATransparentGround) {
 // The menu's icons are the window icon's figure scaled: the same share of the square covered,
 // mostly blue, on a transparent ground; at 32 pixels the very same picture.
 TEST(Assets, ThemeIconsScaleTheWindowIcon) {
-    const QImage window = QImage(QStringLiteral(":/assets/icon.png")).convertToFormat(QImage::Format_ARGB32);
+    const QImage window =
+        QImage(QStringLiteral(":/assets/icon.png")).convertToFormat(QImage::Format_ARGB32);
     EXPECT_EQ(kw27::assets::renderIcon(32), window);
     auto covered = [](const QImage& image) {
         int n = 0;
@@ -231,7 +236,7 @@ TEST(Assets, RendererListMatchesTheResources) {
     EXPECT_THROW(kw27::assets::renderAsset(QStringLiteral("nothing.png")), std::invalid_argument);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -241,9 +246,8 @@ TEST(ButtonGlyph, RefusesAFigureOverTheBackgroundPixel) {
     EXPECT_THROW(kw27::assets::glyph(QSize(16, 16),
                                      [](QPainter& p) { p.fillRect(QRect(0, 12, 4, 4), Qt::red); }),
                  std::logic_error);
-    const QImage ok = kw27::assets::glyph(QSize(16, 16), [](QPainter& p) {
-        p.fillRect(QRect(4, 4, 8, 8), Qt::red);
-    });
+    const QImage ok = kw27::assets::glyph(
+        QSize(16, 16), [](QPainter& p) { p.fillRect(QRect(4, 4, 8, 8), Qt::red); });
     EXPECT_EQ(ok.pixel(0, 15), kw27::assets::glyphKey);
     EXPECT_EQ(ok.pixel(8, 8), qRgb(255, 0, 0));
 }
@@ -265,4 +269,4 @@ TEST(ButtonGlyph, SoftEdgesAreBlendedOverTheButtonFace) {
     }
 }
 
-}  // namespace
+} // namespace

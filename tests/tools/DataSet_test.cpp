@@ -26,7 +26,11 @@ QStringList expectedFiles() {
         files << QStringLiteral("Data2/%1cm.wav").arg(cm);
     for (const QString& s : scale)
         files << "Data2/" + s + ".wav";
-    files << "Data2/C#.wav" << "Data2/D#.wav" << "Data2/F#.wav" << "Data2/G#.wav" << "Data2/A#.wav"
+    files << "Data2/C#.wav"
+          << "Data2/D#.wav"
+          << "Data2/F#.wav"
+          << "Data2/G#.wav"
+          << "Data2/A#.wav"
           << "Data2/yasumi.wav";
     files << QStringLiteral("Data2/ド.avi") << "Data2/re.avi" << QStringLiteral("Data2/ミ.avi")
           << QStringLiteral("Data2/ファ.avi") << QStringLiteral("Data2/ソ.avi") << "Data2/ra.avi"
@@ -85,7 +89,8 @@ TEST(DataSet, TwoRunsWriteTheSameBytesAsTheBuild) {
     ASSERT_EQ(written, expected) << "the generator wrote other files than expected";
     ASSERT_EQ(filesUnder(second.path()), written);
     // The build's folder also holds the hand-written manual; the rest must match.
-    EXPECT_EQ(filesUnder(QString::fromUtf8(KW27_DATA_DIR), {QStringLiteral("マニュアル")}), written);
+    EXPECT_EQ(filesUnder(QString::fromUtf8(KW27_DATA_DIR), {QStringLiteral("マニュアル")}),
+              written);
 
     for (const QString& f : written) {
         const QByteArray a = contents(QDir(first.path()).filePath(f));
@@ -106,4 +111,4 @@ TEST(DataSet, UnwritableFolderIsReported) {
     EXPECT_THROW(kw27::datagen::writeDataSet(dir.path()), std::runtime_error);
 }
 
-}  // namespace
+} // namespace

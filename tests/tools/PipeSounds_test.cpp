@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QString>
 #include <algorithm>
-#include <cmath>
 #include <cctype>
+#include <cmath>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,7 +22,9 @@ using kw27::test::WavData;
 
 constexpr double rate = 44100.0;
 // f = K / L² with the 18.6 cm pipe on C7.
-double pipeHz(double cm) { return 2093.0 * (18.6 / cm) * (18.6 / cm); }
+double pipeHz(double cm) {
+    return 2093.0 * (18.6 / cm) * (18.6 / cm);
+}
 const double semitone = std::exp2(1.0 / 12.0);
 
 enum class Kind { Ring, Note, Loop, Rest };
@@ -33,7 +35,9 @@ struct SoundRow {
     double hz; // the fundamental the pipe must sound; 0 for the rest
 };
 
-void PrintTo(const SoundRow& row, std::ostream* os) { *os << row.path; }
+void PrintTo(const SoundRow& row, std::ostream* os) {
+    *os << row.path;
+}
 
 struct ScalePipe {
     const char* stem;
@@ -60,7 +64,8 @@ std::vector<SoundRow> soundRows() {
         rows.push_back({"Data2/" + std::string(s.stem) + ".wav", Kind::Note, pipeHz(s.cm)});
     for (const ScalePipe& s : scale) {
         if (hasSharp(s.stem))
-            rows.push_back({"Data2/" + std::string(s.stem) + "#.wav", Kind::Note, pipeHz(s.cm) * semitone});
+            rows.push_back(
+                {"Data2/" + std::string(s.stem) + "#.wav", Kind::Note, pipeHz(s.cm) * semitone});
     }
     rows.push_back({"Data2/yasumi.wav", Kind::Rest, 0.0});
     return rows;
@@ -142,15 +147,16 @@ TEST_P(PipeSound, PeakStaysAtOrBelowMinus10Point5Dbfs) {
 
 TEST_P(PitchedSound, FundamentalFollowsThePipeLength) {
     const SoundRow& row = GetParam();
-    const double measured = strongestPeakHz(wav.samples, int(0.02 * rate), 8192, 200.0, 8000.0, rate);
+    const double measured =
+        strongestPeakHz(wav.samples, int(0.02 * rate), 8192, 200.0, 8000.0, rate);
     EXPECT_NEAR(measured, row.hz, 0.005 * row.hz) << row.path;
 }
 
 TEST_P(PitchedSound, SecondPartialLiesWhereAFreeTubePutsIt) {
     const SoundRow& row = GetParam();
     const double expected = 2.756 * row.hz;
-    const double measured = strongestPeakHz(wav.samples, int(0.02 * rate), 8192, 0.9 * expected,
-                                            1.1 * expected, rate);
+    const double measured =
+        strongestPeakHz(wav.samples, int(0.02 * rate), 8192, 0.9 * expected, 1.1 * expected, rate);
     EXPECT_NEAR(measured, expected, 0.005 * expected);
 }
 
@@ -191,7 +197,8 @@ TEST_P(StruckSound, StrikeOpensTheSound) {
     // milliseconds and next to nothing a little later.
     const double cutoff = 0.465 * rate;
     const double atStrike = kw27::test::highBandRms(s, 0, int(0.004 * rate), cutoff, rate);
-    const double later = kw27::test::highBandRms(s, int(0.1 * rate), int(0.004 * rate), cutoff, rate);
+    const double later =
+        kw27::test::highBandRms(s, int(0.1 * rate), int(0.004 * rate), cutoff, rate);
     EXPECT_GT(atStrike, 0.01 * peakOf(s));
     EXPECT_GT(atStrike, 20.0 * later);
 }
@@ -224,11 +231,13 @@ std::string rowName(const ::testing::TestParamInfo<SoundRow>& info) {
 
 INSTANTIATE_TEST_SUITE_P(DataFolder, PipeSound, ::testing::ValuesIn(soundRows()), rowName);
 INSTANTIATE_TEST_SUITE_P(DataFolder, PitchedSound,
-                         ::testing::ValuesIn(rowsOf({Kind::Ring, Kind::Note, Kind::Loop})), rowName);
-INSTANTIATE_TEST_SUITE_P(DataFolder, StruckSound, ::testing::ValuesIn(rowsOf({Kind::Ring, Kind::Note})),
+                         ::testing::ValuesIn(rowsOf({Kind::Ring, Kind::Note, Kind::Loop})),
                          rowName);
+INSTANTIATE_TEST_SUITE_P(DataFolder, StruckSound,
+                         ::testing::ValuesIn(rowsOf({Kind::Ring, Kind::Note})), rowName);
 INSTANTIATE_TEST_SUITE_P(DataFolder, FullRing, ::testing::ValuesIn(rowsOf({Kind::Ring})), rowName);
-INSTANTIATE_TEST_SUITE_P(DataFolder, LoopedSound, ::testing::ValuesIn(rowsOf({Kind::Loop})), rowName);
+INSTANTIATE_TEST_SUITE_P(DataFolder, LoopedSound, ::testing::ValuesIn(rowsOf({Kind::Loop})),
+                         rowName);
 
 double measuredHz(const std::string& relative) {
     const WavData wav = readWav(dataPath(relative));
@@ -253,7 +262,8 @@ TEST(Scale, EachPipeIsCloseToItsNoteInCMajor) {
     const int steps[] = {0, 2, 4, 5, 7, 9, 11, 12};
     for (int i = 0; i < 8; ++i) {
         const double target = 2093.0 * std::exp2(steps[i] / 12.0);
-        const double offCents = 1200.0 * std::log2(measuredHz(std::string(scale[i].stem) + ".wav") / target);
+        const double offCents =
+            1200.0 * std::log2(measuredHz(std::string(scale[i].stem) + ".wav") / target);
         EXPECT_LT(std::abs(offCents), 25.0) << scale[i].stem << " is " << offCents << " cents off";
     }
 }
@@ -269,4 +279,4 @@ TEST(Scale, SharpsLieOneSemitoneAboveTheirNaturals) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -37,4 +37,4 @@ inline bool save(QWidget& window, const QString& folder, const char* name) {
     return true;
 }
 
-}  // namespace kw27::manual
+} // namespace kw27::manual

@@ -29,8 +29,7 @@ public:
     bool play(const QString&, unsigned) override { return true; }
 };
 
-template <class T>
-T* control(QWidget* page, const char* name) {
+template <class T> T* control(QWidget* page, const char* name) {
     return page->findChild<T*>(QString::fromLatin1(name));
 }
 
@@ -113,7 +112,7 @@ bool takeTriplay(const QString& folder) {
     return ok;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
