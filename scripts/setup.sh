@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   dpkg-dev desktop-file-utils
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
   libopenal-dev libopenal1 libxcb1-dev
