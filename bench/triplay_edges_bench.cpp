@@ -36,6 +36,7 @@ int main(int argc, char** argv) {
     }
     triplay::TForm1 form;
     form.show();
+    form.FinishLoading();
     // do, mi and so of the scale pipes.
     form.ui->ComboBox1->setCurrentIndex(12);
     form.ui->ComboBox2->setCurrentIndex(14);

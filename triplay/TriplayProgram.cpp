@@ -10,7 +10,10 @@ int runTriplay(int& argc, char** argv) {
     try {
         triplay::TForm1 Form1;
         Form1.show();
-        return app.exec();
+        const int code = app.exec();
+        // A sound device that failed to open left the loop: its report ends the program.
+        Form1.FinishLoading();
+        return code;
     } catch (const EKwError& error) {
         kw27::showErrorReport(error.message());
         return 1;

@@ -8,6 +8,7 @@
 #include "TColor.h"
 #include "Total.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QShowEvent>
 #include <exception>
@@ -99,24 +100,24 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm
     // A form file holds widgets only, so the device component is made here, once the controls
     // are built. Its after-loading step opens the device and the twenty sounds are loaded into
     // it, which takes a while and reads nothing of the window but its handle (made now): both
-    // run on a worker while this thread loads the labels' fonts, which only reads widgets. A
-    // failure while the device opens leaves the constructor: no window. One while the sounds
-    // load is FormCreate's to report.
+    // run on a worker while this thread builds and paints the window. A failure while the
+    // device opens ends the program (FinishLoading); one while the sounds load is FormCreate's
+    // to report.
     DDSD1 = new TDDSD(this);
     DDSD1->setObjectName(QStringLiteral("DDSD1"));
     DDSD1->setChannelCount(channelCount);
     winId();
-    std::future<std::exception_ptr> opening = std::async(std::launch::async, [this] {
+    // Installed before the worker starts, so that no input can slip past it.
+    QCoreApplication::instance()->installEventFilter(this);
+    loading_ = std::async(std::launch::async, [this] {
         DDSD1->Loaded();
         try {
             loadSounds();
         } catch (...) {
-            return std::current_exception();
+            loadFailure_ = std::current_exception();
         }
-        return std::exception_ptr();
     });
     loadLabelFonts(*ui);
-    loadFailure_ = opening.get();
 
     for (const LabelLook& look : labelLooks) {
         QLabel* label = (*ui).*look.label;
@@ -133,12 +134,17 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm
         kw27::connectHandler(chooser, &QComboBox::activated, this, &TForm1::ComboBox1Change);
     kw27::connectHandler(ui->CuteButton1, &TCuteButton::OnClick, this, &TForm1::CuteButton1Click);
     kw27::connectHandler(ui->CuteButton2, &TCuteButton::OnClick, this, &TForm1::CuteButton2Click);
-
-    // An error that loading does not expect is reported, and the window is made all the same.
-    kw27::runHandler([this] { FormCreate(this); });
 }
 
 TForm1::~TForm1() {
+    // Nothing may be freed under the worker; a device failure has been reported by now.
+    QCoreApplication::instance()->removeEventFilter(this);
+    if (loading_.valid()) {
+        try {
+            loading_.get();
+        } catch (...) {
+        }
+    }
     kw27::runHandler([this] { FormDestroy(this); });
     // DDSD1 goes with the other children after this, releasing the channels and the device.
 }
@@ -151,6 +157,54 @@ void TForm1::loadSounds() {
     for (std::size_t i = 0; i < waves_.size(); ++i)
         waves_[i] =
             std::make_unique<TDDSDWaveData>(DDSD1, QString::fromUtf8(triplay::SoundFiles[i]));
+}
+
+void TForm1::FinishLoading() {
+    if (loading_.valid()) {
+        try {
+            loading_.get();
+        } catch (...) {
+            deviceFailure_ = std::current_exception();
+        }
+        // Input passes again only to a window with its sounds; removed before FormCreate, whose
+        // warning runs an event loop of its own.
+        if (!deviceFailure_) {
+            QCoreApplication::instance()->removeEventFilter(this);
+            // An error that loading does not expect is reported, and the window works all the
+            // same.
+            kw27::runHandler([this] { FormCreate(this); });
+        }
+    }
+    if (deviceFailure_)
+        std::rethrow_exception(deviceFailure_);
+}
+
+void TForm1::finishLoadingInLoop() {
+    try {
+        FinishLoading();
+    } catch (...) {
+        // The program's end reports it, once the loop is left.
+        QCoreApplication::exit(1);
+    }
+}
+
+bool TForm1::event(QEvent* event) {
+    // The first turn of the loop after the window was first painted.
+    if (event->type() == QEvent::Paint && !painted_) {
+        painted_ = true;
+        QMetaObject::invokeMethod(this, &TForm1::finishLoadingInLoop, Qt::QueuedConnection);
+    }
+    return QWidget::event(event);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->isInputEvent()) {
+        finishLoadingInLoop();
+        // A program that is ending takes no more input.
+        if (deviceFailure_)
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::FormCreate(QObject*) {

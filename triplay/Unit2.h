@@ -8,9 +8,11 @@
 // chooser position k-1, and channel 0 never gets a sound, so a chooser with nothing chosen
 // plays silence. The order of construction matters: the controls come from Unit2.ui, then
 // DDSD1's after-loading step opens the device and makes its channels, and only then are the
-// twenty sounds loaded (a wave made on a device not yet opened stays empty); both on a worker,
-// while the labels' fonts load. FormCreate then reports a sound that failed to load or gives
-// the sounds to the channels.
+// twenty sounds loaded (a wave made on a device not yet opened stays empty). Both run on a
+// worker started by the constructor, so that the window is painted first: the worker is
+// joined on the event loop's first turn after that paint, or before any input is delivered,
+// whichever comes first, so no handler ever sees a device still opening. FormCreate then
+// reports a sound that failed to load or gives the sounds to the channels.
 // The window owns the waves and frees them in FormDestroy, while the device still exists.
 //
 // Handlers take the control that raised the event and are reached through kw27::connectHandler,
@@ -33,6 +35,7 @@
 #include <QWidget>
 #include <array>
 #include <exception>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -54,9 +57,13 @@ class TForm1 : public QWidget {
     Q_OBJECT
 
 public:
-    // Raises EDDSD when the sound device fails while it is being set up: the window is not made.
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
+
+    // Waits for the device and the sounds and, the first time, runs FormCreate. Raises EDDSD
+    // (each time) when the sound device failed while it was being set up: the program ends
+    // then. When that happens on the event loop, the loop is left instead, with code 1.
+    void FinishLoading();
 
     std::unique_ptr<Ui::TForm1> ui;
     TDDSD* DDSD1;
@@ -71,21 +78,30 @@ public:
     TDDSDWaveData* Wave(int position) const { return waves_.at(std::size_t(position)).get(); }
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     // The twenty waves in catalogue order, up to the first that fails (raising its error).
     void loadSounds();
+    // FinishLoading from the event loop, where an exception must not go.
+    void finishLoadingInLoop();
     void PlayPipes();
     std::array<QComboBox*, 3> choosers() const;
 
     std::array<std::unique_ptr<TDDSDWaveData>, kw27::PipeCount> waves_;
+    // The worker opening the device and loading the sounds; invalid once joined.
+    std::future<void> loading_;
     // What stopped loadSounds, for FormCreate; null when all twenty loaded.
     std::exception_ptr loadFailure_;
+    // What stopped the device from opening; kept, as the program ends with it.
+    std::exception_ptr deviceFailure_;
     // The channels that the last play press started: the stop press silences them even when a
     // chooser has been changed since.
     std::vector<int> started_;
     bool placed_ = false;
+    bool painted_ = false;
 };
 
 } // namespace triplay

@@ -45,13 +45,17 @@ inline void choose(QComboBox* chooser, int position) {
         QTest::keyClick(chooser, Qt::Key_Down);
 }
 
-// The window as the program makes it, with message boxes recorded and the toggle at rest.
+// The window as the program makes it, with message boxes recorded and the toggle at rest; its
+// sounds loaded unless the test wants to see the window before that.
 class Started {
 public:
-    Started() {
+    enum class Sounds { Loaded, Loading };
+    explicit Started(Sounds sounds = Sounds::Loaded) {
         QCursor::setPos(0, 0);
         triplay::ReadyToPlay = true;
         form = std::make_unique<triplay::TForm1>();
+        if (sounds == Sounds::Loaded)
+            form->FinishLoading();
     }
     triplay::Ui::TForm1& ui() { return *form->ui; }
     void pressPlay() { QTest::mouseClick(form->ui->CuteButton1, Qt::LeftButton); }

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <future>
 #include <numbers>
+#include <thread>
 
 using namespace triplaytest;
 
@@ -92,6 +95,43 @@ TEST_F(TriplaySound, TheSamePipeTwiceSoundsOnce) {
     choose(started.ui().ComboBox3, 6);
     started.pressPlay();
     EXPECT_EQ(device.render(4096), together({6}, 4096));
+}
+
+// The loopback mixer as a device that takes a while to open.
+class SlowDevice : public ddsdtest::FaultyDeviceFactory {
+public:
+    SlowDevice()
+        : opener_([this] {
+              std::this_thread::sleep_for(std::chrono::milliseconds(200));
+              open_.set_value();
+          }) {}
+    ~SlowDevice() override { opener_.join(); }
+    kw27::ds::HRESULT create(kw27::ds::IDirectSound** device) override {
+        opened_.wait();
+        return FaultyDeviceFactory::create(device);
+    }
+
+private:
+    std::promise<void> open_;
+    std::shared_future<void> opened_ = open_.get_future().share();
+    std::thread opener_;
+};
+
+// The window is up before its sounds are; a play press in that time waits for them.
+TEST(TriplayStart, APlayPressWhileTheSoundsLoadIsHandledOnceTheyAreIn) {
+    kw27::test::provideDataFolder();
+    SlowDevice device;
+    Started started(Started::Sounds::Loading);
+    triplay::Ui::TForm1& ui = started.ui();
+    // Chosen in code: input would wait for the sounds before the press does.
+    for (QComboBox* chooser : {ui.ComboBox1, ui.ComboBox2, ui.ComboBox3})
+        chooser->setCurrentIndex(6); // 20cm
+    started.pressPlay();
+    ASSERT_TRUE(started.boxes.boxes.empty());
+    EXPECT_EQ(ui.CuteButton1->caption(), QStringLiteral("止める"));
+    const std::vector<int> mix = device.render(8192);
+    const std::vector<std::int16_t> mixSamples(mix.begin(), mix.end());
+    EXPECT_GT(kw27::test::amplitudeAt(mixSamples, 1024, 4096, fundamentalHz(20.0), 44100), 1000.0);
 }
 
 // A chooser changed while the pipes ring: the stop press still silences what is sounding, and
