@@ -9,10 +9,10 @@
 // plays silence. The order of construction matters: the controls come from Unit2.ui, then
 // DDSD1's after-loading step opens the device and makes its channels, and only then are the
 // twenty sounds loaded (a wave made on a device not yet opened stays empty). Both run on a
-// worker started by the constructor, so that the window is painted first: the worker is
-// joined on the event loop's first turn after that paint, or before any input is delivered,
-// whichever comes first, so no handler ever sees a device still opening. FormCreate then
-// reports a sound that failed to load or gives the sounds to the channels.
+// worker started when the window is first painted, and joined on the event loop's next turn,
+// or before any input is delivered, whichever comes first: no handler ever sees a device
+// still opening. FormCreate then reports a sound that failed to load or gives the sounds to
+// the channels.
 // The window owns the waves and frees them in FormDestroy, while the device still exists.
 //
 // Handlers take the control that raised the event and are reached through kw27::connectHandler,
@@ -60,9 +60,10 @@ public:
     explicit TForm1(QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Waits for the device and the sounds and, the first time, runs FormCreate. Raises EDDSD
-    // (each time) when the sound device failed while it was being set up: the program ends
-    // then. When that happens on the event loop, the loop is left instead, with code 1.
+    // Waits for the device and the sounds (loading them if not yet started) and, the first
+    // time, runs FormCreate. Raises EDDSD (each time) when the sound device failed while it
+    // was being set up: the program ends then. When that happens on the event loop, the loop
+    // is left instead, with code 1.
     void FinishLoading();
 
     std::unique_ptr<Ui::TForm1> ui;
@@ -85,6 +86,8 @@ protected:
 private:
     // The twenty waves in catalogue order, up to the first that fails (raising its error).
     void loadSounds();
+    // Starts the worker, once.
+    void startLoading();
     // FinishLoading from the event loop, where an exception must not go.
     void finishLoadingInLoop();
     void PlayPipes();
@@ -101,7 +104,7 @@ private:
     // chooser has been changed since.
     std::vector<int> started_;
     bool placed_ = false;
-    bool painted_ = false;
+    bool loadingStarted_ = false;
 };
 
 } // namespace triplay
