@@ -8,10 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
+
+using kw27::test::FileSizeLimit;
 
 QByteArray contents(const QString& path) {
     QFile f(path);
@@ -29,26 +28,6 @@ QStringList entriesOf(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
 }
-
-// Limits the size of files this process may write, as a full disk would, for its lifetime.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
 
 } // namespace
 

@@ -13,13 +13,12 @@
 #include <QFile>
 #include <QPlainTextEdit>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+using kw27::test::FileSizeLimit;
 using kw27::test::readBytes;
 using kw27::test::writeBytes;
 using namespace Qt::StringLiterals;
@@ -240,26 +239,6 @@ TEST_F(SongFileOnDisk, AReadOnlyFileIsNotReplaced) {
     EXPECT_FALSE(kw27::song::saveSongFile(file, "new"));
     EXPECT_EQ(readBytes(file), "old");
 }
-
-// Lets writes beyond limit bytes fail (EFBIG) for its lifetime, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t limit) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = saved_;
-        lowered.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
-};
 
 TEST_F(SongFileOnDisk, AWriteThatFailsKeepsTheEarlierFileByteForByte) {
     const QString file = path(u"曲.ksg"_s);

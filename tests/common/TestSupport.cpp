@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <stdexcept>
 
@@ -24,6 +25,18 @@ RecordingSoundPlayer::~RecordingSoundPlayer() {
 bool RecordingSoundPlayer::play(const QString& name, unsigned flags) {
     requests.push_back({name, flags});
     return true;
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t limit) {
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lowered = saved_;
+    lowered.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &lowered);
+}
+FileSizeLimit::~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previousHandler_);
 }
 
 void provideDataFolder(bool copy) {

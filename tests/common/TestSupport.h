@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <sys/resource.h>
 #include <vector>
 
 namespace kw27::test {
@@ -54,6 +55,19 @@ void provideDataFolder(bool copy = false);
 
 // A fresh empty folder under the test's working folder.
 QString makeFolder(const QString& name);
+
+// Lets writes beyond limit bytes fail (EFBIG) for its lifetime, as a full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
 
 // A file's whole content; "<missing>" when it cannot be read, so a comparison shows why.
 inline std::string readBytes(const QString& path) {
