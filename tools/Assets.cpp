@@ -1,11 +1,10 @@
 #include "Assets.h"
 
 #include "AssetDrawings.h"
-#include "WholeFile.h"
+#include "OutputFile.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QFileInfo>
 #include <stdexcept>
 #include <string>
 
@@ -37,16 +36,11 @@ const std::vector<Entry>& entries() {
 }
 
 void savePng(const QString& path, const QImage& image) {
-    if (!QDir().mkpath(QFileInfo(path).path()))
-        throw std::runtime_error("cannot create the folder of " + path.toStdString());
     QByteArray png;
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
         throw std::runtime_error("cannot encode " + path.toStdString());
-    const WholeFileWrite written = writeWholeFile(path, png);
-    if (written.outcome != WholeFileWrite::Written)
-        throw std::runtime_error("cannot write " + path.toStdString() + ": " +
-                                 written.reason.toStdString());
+    tools::writeOutputFile(path, png);
 }
 
 } // namespace

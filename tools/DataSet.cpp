@@ -2,13 +2,11 @@
 
 #include "AviWriter.h"
 #include "ClipFrames.h"
+#include "OutputFile.h"
 #include "PipePhysics.h"
 #include "WavWriter.h"
-#include "WholeFile.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <stdexcept>
 
 namespace kw27::datagen {
 namespace {
@@ -29,15 +27,6 @@ SoundFile sound(const QString& path, SoundKind kind, double lengthCm) {
 
 QString cmName(int cm) {
     return QStringLiteral("%1cm.wav").arg(cm);
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        throw std::runtime_error("cannot create the folder of " + path.toStdString());
-    const WholeFileWrite written = writeWholeFile(path, bytes);
-    if (written.outcome != WholeFileWrite::Written)
-        throw std::runtime_error("cannot write " + path.toStdString() + ": " +
-                                 written.reason.toStdString());
 }
 
 } // namespace
@@ -95,10 +84,11 @@ std::vector<ClipFile> clipFiles() {
 void writeDataSet(const QString& dataFolder) {
     const QDir root(dataFolder);
     for (const SoundFile& f : soundFiles())
-        writeFile(root.filePath(f.path), wavFile(synthesize(f.sound), std::uint32_t(sampleRate)));
+        tools::writeOutputFile(root.filePath(f.path),
+                               wavFile(synthesize(f.sound), std::uint32_t(sampleRate)));
     for (const ClipFile& c : clipFiles())
-        writeFile(root.filePath(c.path),
-                  aviFile(clipFrames(c.lengthCm, c.label), clipFramesPerSecond));
+        tools::writeOutputFile(root.filePath(c.path),
+                               aviFile(clipFrames(c.lengthCm, c.label), clipFramesPerSecond));
 }
 
 } // namespace kw27::datagen
