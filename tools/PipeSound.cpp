@@ -63,20 +63,26 @@ double fadeOut(int i, int count, int fadeCount) {
     return 0.5 * (1.0 + std::cos(std::numbers::pi * std::min(x, 1.0)));
 }
 
-std::vector<double> struckPipe(const SoundSpec& sound, int count, double fadeSeconds) {
+// Calls each(k, hz) for every partial k of the pipe, at hz, below the highest one kept.
+template <class Each> void forEachPartial(const SoundSpec& sound, Each each) {
     const double f0 = pipeFrequency(sound.lengthCm);
-    std::vector<double> out(std::size_t(count), 0.0);
     for (std::size_t k = 0; k < partialRatios.size(); ++k) {
         const double hz = f0 * partialRatios[k];
-        if (hz >= highestPartialHz)
-            continue;
+        if (hz < highestPartialHz)
+            each(k, hz);
+    }
+}
+
+std::vector<double> struckPipe(const SoundSpec& sound, int count, double fadeSeconds) {
+    std::vector<double> out(std::size_t(count), 0.0);
+    forEachPartial(sound, [&](std::size_t k, double hz) {
         const double tau = fundamentalDecaySeconds / std::pow(partialRatios[k], decayExponent);
         for (int i = 0; i < count; ++i) {
             const double t = i / sampleRate;
             out[std::size_t(i)] +=
                 struckAmplitude[k] * std::exp(-t / tau) * std::sin(twoPi * hz * t);
         }
-    }
+    });
 
     // Differentiated white noise: most of its energy lies high, above the partials.
     NoiseSource noise(sound.noiseSeed);
@@ -116,12 +122,8 @@ double loopCycles(double hz) {
 }
 
 std::vector<double> steadyPipe(const SoundSpec& sound) {
-    const double f0 = pipeFrequency(sound.lengthCm);
     std::vector<double> out(std::size_t(loopSamples), 0.0);
-    for (std::size_t k = 0; k < partialRatios.size(); ++k) {
-        const double hz = f0 * partialRatios[k];
-        if (hz >= highestPartialHz)
-            continue;
+    forEachPartial(sound, [&](std::size_t k, double hz) {
         const double cycles = loopCycles(hz);
         for (int i = 0; i < loopSamples; ++i)
             out[std::size_t(i)] += steadyAmplitude[k] * loopSine(cycles, i);
@@ -129,7 +131,7 @@ std::vector<double> steadyPipe(const SoundSpec& sound) {
             for (int i = 0; i < loopSamples; ++i)
                 out[std::size_t(i)] += beatLevel * loopSine(cycles + beatCyclesPerLoop, i);
         }
-    }
+    });
     return out;
 }
 
