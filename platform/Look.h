@@ -3,9 +3,9 @@
 #include "TColor.h"
 
 #include <QPalette>
+#include <QWidget>
 
 class QStyle;
-class QWidget;
 
 namespace kw27 {
 
@@ -19,6 +19,14 @@ void setTextColour(QWidget* widget, TColor colour, QPalette::ColorRole role = QP
 
 // A control's background colour, for controls that fill their own background.
 void setBackgroundColour(QWidget* widget, TColor colour);
+
+// The setters of a control's look store a value and repaint only when it changes.
+template <class T> void storeAndRepaint(QWidget& control, T& field, T value) {
+    if (field == value)
+        return;
+    field = value;
+    control.update();
+}
 
 // Moves a window to the middle of the screen's available area, at its present size.
 void centreOnScreen(QWidget* window);

@@ -1,6 +1,7 @@
 #include "Panel.h"
 
 #include "Bevel.h"
+#include "Look.h"
 #include "TColor.h"
 
 #include <QPainter>
@@ -18,28 +19,23 @@ QRect drawBevel(QPainter& painter, const QRect& rect, TPanel::Bevel bevel, int w
 TPanel::TPanel(QWidget* parent) : QWidget(parent) {}
 
 void TPanel::setBevelOuter(Bevel bevel) {
-    bevelOuter_ = bevel;
-    update();
+    kw27::storeAndRepaint(*this, bevelOuter_, bevel);
 }
 
 void TPanel::setBevelInner(Bevel bevel) {
-    bevelInner_ = bevel;
-    update();
+    kw27::storeAndRepaint(*this, bevelInner_, bevel);
 }
 
 void TPanel::setBevelWidth(int width) {
-    bevelWidth_ = qMax(1, width);
-    update();
+    kw27::storeAndRepaint(*this, bevelWidth_, qMax(1, width));
 }
 
 void TPanel::setBorderWidth(int width) {
-    borderWidth_ = qMax(0, width);
-    update();
+    kw27::storeAndRepaint(*this, borderWidth_, qMax(0, width));
 }
 
 void TPanel::setBorderStyle(BorderStyle style) {
-    borderStyle_ = style;
-    update();
+    kw27::storeAndRepaint(*this, borderStyle_, style);
 }
 
 QRect TPanel::clientRect() const {
@@ -52,8 +48,7 @@ QColor TPanel::color() const {
 }
 
 void TPanel::setColor(const QColor& color) {
-    color_ = color;
-    update();
+    kw27::storeAndRepaint(*this, color_, color);
 }
 
 void TPanel::paintEvent(QPaintEvent*) {

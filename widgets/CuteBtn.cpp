@@ -3,6 +3,7 @@
 #include "AccessibleNames.h"
 #include "Bevel.h"
 #include "InputState.h"
+#include "Look.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -33,14 +34,6 @@ Edges edgesOf(const QRect& r) {
 
 QRect rectOf(const Edges& e) {
     return QRect(e.left, e.top, e.right - e.left, e.bottom - e.top);
-}
-
-// The setters of the look store a value and repaint only when it changes.
-template <class T> void storeAndRepaint(QWidget& button, T& field, T value) {
-    if (field == value)
-        return;
-    field = value;
-    button.update();
 }
 
 struct CaptionText {
@@ -164,24 +157,23 @@ TCuteButton::TCuteButton(QWidget* owner) : QWidget(owner) {
 }
 
 void TCuteButton::setAlignment(TAlignment value) {
-    storeAndRepaint(*this, alignment_, value);
+    kw27::storeAndRepaint(*this, alignment_, value);
 }
 
 void TCuteButton::setBevelWidth(int value) {
-    bevelWidth_ = std::max(value, 1);
-    update();
+    kw27::storeAndRepaint(*this, bevelWidth_, std::max(value, 1));
 }
 
 void TCuteButton::setBevelHighlightColor(TColor value) {
-    storeAndRepaint(*this, bevelHighlightColor_, value);
+    kw27::storeAndRepaint(*this, bevelHighlightColor_, value);
 }
 
 void TCuteButton::setBevelShadowColor(TColor value) {
-    storeAndRepaint(*this, bevelShadowColor_, value);
+    kw27::storeAndRepaint(*this, bevelShadowColor_, value);
 }
 
 void TCuteButton::setBorderStyle(TBorderStyle value) {
-    storeAndRepaint(*this, borderStyle_, value);
+    kw27::storeAndRepaint(*this, borderStyle_, value);
 }
 
 void TCuteButton::setBrushStyle(Qt::BrushStyle value) {
@@ -204,7 +196,7 @@ void TCuteButton::setCaption(const QString& value) {
 }
 
 void TCuteButton::setColor(TColor value) {
-    storeAndRepaint(*this, color_, value);
+    kw27::storeAndRepaint(*this, color_, value);
 }
 
 void TCuteButton::setFlat(bool value) {
@@ -215,21 +207,21 @@ void TCuteButton::setFlat(bool value) {
 }
 
 void TCuteButton::setFontColor(TColor value) {
-    storeAndRepaint(*this, fontColor_, value);
+    kw27::storeAndRepaint(*this, fontColor_, value);
 }
 
 void TCuteButton::setLayout(TTextLayout value) {
-    storeAndRepaint(*this, layout_, value);
+    kw27::storeAndRepaint(*this, layout_, value);
 }
 
 void TCuteButton::setMarginX(int value) {
     value = std::max(value, -1);
-    storeAndRepaint(*this, marginX_, value);
+    kw27::storeAndRepaint(*this, marginX_, value);
 }
 
 void TCuteButton::setMarginY(int value) {
     value = std::max(value, -1);
-    storeAndRepaint(*this, marginY_, value);
+    kw27::storeAndRepaint(*this, marginY_, value);
 }
 
 bool TCuteButton::tabStop() const {
@@ -243,13 +235,11 @@ void TCuteButton::setTabStop(bool value) {
 }
 
 void TCuteButton::setBevelOuter(TBevelCut value) {
-    bevelOuter_ = value;
-    update();
+    kw27::storeAndRepaint(*this, bevelOuter_, value);
 }
 
 void TCuteButton::setBevelInner(TBevelCut value) {
-    bevelInner_ = value;
-    update();
+    kw27::storeAndRepaint(*this, bevelInner_, value);
 }
 
 int TCuteButton::edgeWidth() const {
