@@ -52,6 +52,16 @@ OpenedClips openClips() {
     return opened;
 }
 
+// The song file's dialogs are made on first use, under the names the window gives them.
+QFileDialog* songFileDialog(QWidget* parent, const QString& caption, const QString& name,
+                            QFileDialog::AcceptMode mode) {
+    auto* dialog = new QFileDialog(parent, caption);
+    dialog->setObjectName(name);
+    dialog->setAcceptMode(mode);
+    kw27::closeCompletionWithDialog(dialog);
+    return dialog;
+}
+
 constexpr int clientWidth = 601;
 constexpr int clientHeight = 398;
 
@@ -117,23 +127,18 @@ TForm1::~TForm1() {
 
 QFileDialog* TForm1::OpenDialog1() {
     if (!openDialog_) {
-        openDialog_ = new QFileDialog(this, QStringLiteral("ファイルを開く"));
-        openDialog_->setObjectName(QStringLiteral("OpenDialog1"));
-        openDialog_->setAcceptMode(QFileDialog::AcceptOpen);
+        openDialog_ = songFileDialog(this, QStringLiteral("ファイルを開く"),
+                                     QStringLiteral("OpenDialog1"), QFileDialog::AcceptOpen);
         openDialog_->setNameFilter(QStringLiteral("ソングファイル(*.ksg)"));
         openDialog_->setDefaultSuffix(QStringLiteral("ksg"));
-        kw27::closeCompletionWithDialog(openDialog_);
     }
     return openDialog_;
 }
 
 QFileDialog* TForm1::SaveDialog1() {
-    if (!saveDialog_) {
-        saveDialog_ = new QFileDialog(this, QStringLiteral("ファイルを保存"));
-        saveDialog_->setObjectName(QStringLiteral("SaveDialog1"));
-        saveDialog_->setAcceptMode(QFileDialog::AcceptSave);
-        kw27::closeCompletionWithDialog(saveDialog_);
-    }
+    if (!saveDialog_)
+        saveDialog_ = songFileDialog(this, QStringLiteral("ファイルを保存"),
+                                     QStringLiteral("SaveDialog1"), QFileDialog::AcceptSave);
     return saveDialog_;
 }
 
