@@ -15,22 +15,6 @@ namespace {
 class SecondaryBuffer;
 class PrimaryBuffer;
 
-// The COM way: an object starts with the one reference its creator hands out and goes when
-// the last is released; a release returns the references that remain.
-class RefCount {
-public:
-    ULONG add() { return ++count_; }
-    template <typename Object> ULONG release(Object* object) {
-        const ULONG left = --count_;
-        if (left == 0)
-            delete object;
-        return left;
-    }
-
-private:
-    ULONG count_ = 1;
-};
-
 // One output (device and context), shared by the device object and every buffer made on it, so
 // that a buffer released after its device still has a context to release its source in.
 struct DeviceCore {
@@ -130,6 +114,54 @@ bool validParams(const DS3DLISTENER& p) {
            p.flDopplerFactor <= 10.0f;
 }
 
+// A buffer's capabilities, into a record of the caller's that names its size.
+HRESULT describeBuffer(DSBCAPS* caps, DWORD flags, DWORD bytes) {
+    if (caps == nullptr || caps->dwSize != sizeof(DSBCAPS))
+        return DSERR_INVALIDPARAM;
+    caps->dwFlags = flags;
+    caps->dwBufferBytes = bytes;
+    caps->dwUnlockTransferRate = 0;
+    caps->dwPlayCpuOverhead = 0;
+    return DS_OK;
+}
+
+// QueryInterface of a buffer object that is also its 3-D interface when made with
+// DSBCAPS_CTRL3D; a reference for each interface handed out.
+template <typename ThreeD, typename Buffer>
+HRESULT queryBuffer(Buffer* buffer, DWORD flags, Iid threeD, Iid iid, void** object,
+                    RefCount& refs) {
+    if (object == nullptr)
+        return DSERR_INVALIDPARAM;
+    *object = nullptr;
+    if (iid == Iid::DirectSoundBuffer)
+        *object = static_cast<IDirectSoundBuffer*>(buffer);
+    else if (iid == threeD && (flags & DSBCAPS_CTRL3D))
+        *object = static_cast<ThreeD*>(buffer);
+    else
+        return DSERR_NOINTERFACE;
+    refs.add();
+    return DS_OK;
+}
+
+// A 3-D record handed out whole, into a record of the caller's that names its size.
+template <typename Params> HRESULT copyParams(const Params& held, Params* out) {
+    if (out == nullptr || out->dwSize != sizeof(Params))
+        return DSERR_INVALIDPARAM;
+    *out = held;
+    return DS_OK;
+}
+
+// A valid 3-D record taken as the held one, applied at once: deferred settings are not
+// supported.
+template <typename Params> HRESULT takeParams(const Params* params, DWORD apply, Params& held) {
+    if (params == nullptr || !validParams(*params) || apply > DS3D_DEFERRED)
+        return DSERR_INVALIDPARAM;
+    if (apply == DS3D_DEFERRED)
+        return DSERR_UNSUPPORTED;
+    held = *params;
+    return DS_OK;
+}
+
 // The OpenAL format for a wave format, or 0 when the device cannot play it.
 ALenum alFormatFor(const WAVEFORMATEX& f) {
     if (f.nSamplesPerSec < DSBFREQUENCY_MIN || f.nSamplesPerSec > DSBFREQUENCY_MAX)
@@ -178,7 +210,7 @@ struct SampleStore {
 };
 
 class SecondaryBuffer final : public IDirectSoundBuffer, public IDirectSound3DBuffer {
-    friend class RefCount;
+    friend RefCount;
 
 public:
     static HRESULT create(std::shared_ptr<SampleStore> store, DWORD frequency,
@@ -212,29 +244,14 @@ public:
     }
 
     HRESULT QueryInterface(Iid iid, void** object) override {
-        if (object == nullptr)
-            return DSERR_INVALIDPARAM;
-        *object = nullptr;
-        if (iid == Iid::DirectSoundBuffer)
-            *object = static_cast<IDirectSoundBuffer*>(this);
-        else if (iid == Iid::DirectSound3DBuffer && (store_->flags & DSBCAPS_CTRL3D))
-            *object = static_cast<IDirectSound3DBuffer*>(this);
-        else
-            return DSERR_NOINTERFACE;
-        refs_.add();
-        return DS_OK;
+        return queryBuffer<IDirectSound3DBuffer>(this, store_->flags, Iid::DirectSound3DBuffer, iid,
+                                                 object, refs_);
     }
     ULONG AddRef() override { return refs_.add(); }
     ULONG Release() override { return refs_.release(this); }
 
     HRESULT GetCaps(DSBCAPS* caps) override {
-        if (caps == nullptr || caps->dwSize != sizeof(DSBCAPS))
-            return DSERR_INVALIDPARAM;
-        caps->dwFlags = store_->flags;
-        caps->dwBufferBytes = store_->bytes;
-        caps->dwUnlockTransferRate = 0;
-        caps->dwPlayCpuOverhead = 0;
-        return DS_OK;
+        return describeBuffer(caps, store_->flags, store_->bytes);
     }
 
     HRESULT Lock(DWORD offset, DWORD bytes, void** region1, DWORD* bytes1, void** region2,
@@ -386,19 +403,11 @@ public:
         return DS_OK;
     }
 
-    HRESULT GetAllParameters(DS3DBUFFER* params) override {
-        if (params == nullptr || params->dwSize != sizeof(DS3DBUFFER))
-            return DSERR_INVALIDPARAM;
-        *params = params_;
-        return DS_OK;
-    }
+    HRESULT GetAllParameters(DS3DBUFFER* params) override { return copyParams(params_, params); }
 
     HRESULT SetAllParameters(const DS3DBUFFER* params, DWORD apply) override {
-        if (params == nullptr || !validParams(*params) || apply > DS3D_DEFERRED)
-            return DSERR_INVALIDPARAM;
-        if (apply == DS3D_DEFERRED)
-            return DSERR_UNSUPPORTED;
-        params_ = *params;
+        if (HRESULT hr = takeParams(params, apply, params_))
+            return hr;
         AlContextScope scope(store_->core->context());
         apply3D();
         return alGetError() == AL_NO_ERROR ? DS_OK : DSERR_INVALIDPARAM;
@@ -476,7 +485,7 @@ private:
 
 // The primary buffer stands for the device's own mix; it carries the listener.
 class PrimaryBuffer final : public IDirectSoundBuffer, public IDirectSound3DListener {
-    friend class RefCount;
+    friend RefCount;
 
 public:
     PrimaryBuffer(std::shared_ptr<DeviceCore> core, DWORD flags)
@@ -487,30 +496,13 @@ public:
     void addFlags(DWORD flags) { flags_ |= flags; }
 
     HRESULT QueryInterface(Iid iid, void** object) override {
-        if (object == nullptr)
-            return DSERR_INVALIDPARAM;
-        *object = nullptr;
-        if (iid == Iid::DirectSoundBuffer)
-            *object = static_cast<IDirectSoundBuffer*>(this);
-        else if (iid == Iid::DirectSound3DListener && (flags_ & DSBCAPS_CTRL3D))
-            *object = static_cast<IDirectSound3DListener*>(this);
-        else
-            return DSERR_NOINTERFACE;
-        refs_.add();
-        return DS_OK;
+        return queryBuffer<IDirectSound3DListener>(this, flags_, Iid::DirectSound3DListener, iid,
+                                                   object, refs_);
     }
     ULONG AddRef() override { return refs_.add(); }
     ULONG Release() override { return refs_.release(this); }
 
-    HRESULT GetCaps(DSBCAPS* caps) override {
-        if (caps == nullptr || caps->dwSize != sizeof(DSBCAPS))
-            return DSERR_INVALIDPARAM;
-        caps->dwFlags = flags_;
-        caps->dwBufferBytes = 0;
-        caps->dwUnlockTransferRate = 0;
-        caps->dwPlayCpuOverhead = 0;
-        return DS_OK;
-    }
+    HRESULT GetCaps(DSBCAPS* caps) override { return describeBuffer(caps, flags_, 0); }
     // The mix itself cannot be written or repositioned.
     HRESULT Lock(DWORD, DWORD, void**, DWORD*, void**, DWORD*, DWORD) override {
         return DSERR_INVALIDCALL;
@@ -523,18 +515,12 @@ public:
     HRESULT Stop() override { return DSERR_INVALIDCALL; }
 
     HRESULT GetAllParameters(DS3DLISTENER* params) override {
-        if (params == nullptr || params->dwSize != sizeof(DS3DLISTENER))
-            return DSERR_INVALIDPARAM;
-        *params = listener_;
-        return DS_OK;
+        return copyParams(listener_, params);
     }
 
     HRESULT SetAllParameters(const DS3DLISTENER* params, DWORD apply) override {
-        if (params == nullptr || !validParams(*params) || apply > DS3D_DEFERRED)
-            return DSERR_INVALIDPARAM;
-        if (apply == DS3D_DEFERRED)
-            return DSERR_UNSUPPORTED;
-        listener_ = *params;
+        if (HRESULT hr = takeParams(params, apply, listener_))
+            return hr;
         const DS3DLISTENER& p = listener_;
         AlContextScope scope(core_->context());
         alListener3f(AL_POSITION, p.vPosition.x, p.vPosition.y, -p.vPosition.z);
@@ -567,7 +553,7 @@ constexpr DWORD knownFlags =
     DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_MUTE3DATMAXDISTANCE | DSBCAPS_LOCDEFER;
 
 class Device final : public IDirectSound {
-    friend class RefCount;
+    friend RefCount;
 
 public:
     explicit Device(std::shared_ptr<DeviceCore> core) : core_(std::move(core)) {}

@@ -175,6 +175,32 @@ protected:
     ~IUnknown() = default;
 };
 
+// The COM way, for the objects that implement these interfaces: an object starts with the one
+// reference its creator hands out and goes when the last is released; a release returns the
+// references that remain.
+class RefCount {
+public:
+    ULONG add() { return ++count_; }
+    template <typename Object> ULONG release(Object* object) {
+        const ULONG left = --count_;
+        if (left == 0)
+            delete object;
+        return left;
+    }
+
+private:
+    ULONG count_ = 1;
+};
+
+// Gives up the reference a pointer holds, if any, and clears it. A release returns the
+// references that remain, which is no failure: nothing to check.
+template <typename Interface> void releaseAndClear(Interface*& object) {
+    if (object != nullptr) {
+        object->Release();
+        object = nullptr;
+    }
+}
+
 class IDirectSoundBuffer : public IUnknown {
 public:
     virtual HRESULT GetCaps(DSBCAPS* caps) = 0;

@@ -160,24 +160,15 @@ TDDSDChannel::TDDSDChannel(TDDSD* owner)
     : owner_(owner), params3D_(std::make_unique<TDDSDParams3D>(this)) {}
 
 TDDSDChannel::~TDDSDChannel() {
-    if (buffer3D_ != nullptr)
-        buffer3D_->Release();
-    if (buffer_ != nullptr)
-        buffer_->Release();
+    releaseAndClear(buffer3D_);
+    releaseAndClear(buffer_);
 }
 
 void TDDSDChannel::setWaveData(TDDSDGenWave* wave) {
     if (!owner_->initialized())
         return;
-    // A release hands back the references that remain, which is no failure: not checked.
-    if (buffer3D_ != nullptr) {
-        buffer3D_->Release();
-        buffer3D_ = nullptr;
-    }
-    if (buffer_ != nullptr) {
-        buffer_->Release();
-        buffer_ = nullptr;
-    }
+    releaseAndClear(buffer3D_);
+    releaseAndClear(buffer_);
     if (wave == nullptr)
         return;
 
@@ -227,18 +218,9 @@ void TDDSD::Loaded() {
 
 void TDDSD::releaseDevice() {
     listener_.reset();
-    if (listener3D_ != nullptr) {
-        listener3D_->Release();
-        listener3D_ = nullptr;
-    }
-    if (primary_ != nullptr) {
-        primary_->Release();
-        primary_ = nullptr;
-    }
-    if (device_ != nullptr) {
-        device_->Release();
-        device_ = nullptr;
-    }
+    releaseAndClear(listener3D_);
+    releaseAndClear(primary_);
+    releaseAndClear(device_);
     initialized_ = false;
 }
 
@@ -325,10 +307,7 @@ TDDSDGenWave::~TDDSDGenWave() {
 // Channels holding duplicates keep playing: the samples live while any duplicate does. The
 // count a release returns is not a failure, so it is not checked.
 void TDDSDGenWave::releaseBuffer() {
-    if (buffer_ != nullptr) {
-        buffer_->Release();
-        buffer_ = nullptr;
-    }
+    releaseAndClear(buffer_);
 }
 
 template <typename Open>
