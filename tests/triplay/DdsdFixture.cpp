@@ -113,35 +113,32 @@ public:
         if (iid == Iid::DirectSoundBuffer) {
             *object = static_cast<IDirectSoundBuffer*>(this);
         } else if (iid == Iid::DirectSound3DBuffer) {
-            if (HRESULT hr = injected(factory_, Op::Query3DBuffer))
+            if (HRESULT hr = queryReal(Op::Query3DBuffer, iid, real3D_))
                 return hr;
-            if (!real3D_) {
-                void* p = nullptr;
-                if (HRESULT hr = real_->QueryInterface(iid, &p))
-                    return hr;
-                real3D_ = static_cast<IDirectSound3DBuffer*>(p);
-            }
             *object = static_cast<IDirectSound3DBuffer*>(this);
         } else {
-            if (HRESULT hr = injected(factory_, Op::QueryListener))
+            if (HRESULT hr = queryReal(Op::QueryListener, iid, realListener_))
                 return hr;
-            if (!realListener_) {
-                void* p = nullptr;
-                if (HRESULT hr = real_->QueryInterface(iid, &p))
-                    return hr;
-                realListener_ = static_cast<IDirectSound3DListener*>(p);
-            }
             *object = static_cast<IDirectSound3DListener*>(this);
         }
-        ++refs_;
+        refs_.add();
         return DS_OK;
     }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
+    ULONG AddRef() override { return refs_.add(); }
+    ULONG Release() override { return refs_.release(this); }
+
+    // The real object's other interface, asked for once and then held, unless the fault of
+    // op is injected.
+    template <class Interface> HRESULT queryReal(Op op, Iid iid, Interface*& real) {
+        if (HRESULT hr = injected(factory_, op))
+            return hr;
+        if (!real) {
+            void* p = nullptr;
+            if (HRESULT hr = real_->QueryInterface(iid, &p))
+                return hr;
+            real = static_cast<Interface*>(p);
+        }
+        return DS_OK;
     }
 
     HRESULT GetCaps(DSBCAPS* caps) override { return real_->GetCaps(caps); }
@@ -179,6 +176,7 @@ public:
     }
 
 private:
+    friend RefCount;
     ~FaultyBuffer() {
         if (real3D_)
             real3D_->Release();
@@ -192,7 +190,7 @@ private:
     IDirectSoundBuffer* real_;
     IDirectSound3DBuffer* real3D_ = nullptr;
     IDirectSound3DListener* realListener_ = nullptr;
-    ULONG refs_ = 1;
+    RefCount refs_;
 };
 
 class FaultyDevice final : public IDirectSound {
@@ -205,13 +203,8 @@ public:
     HRESULT QueryInterface(Iid iid, void** object) override {
         return real_->QueryInterface(iid, object);
     }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG left = --refs_;
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    ULONG AddRef() override { return refs_.add(); }
+    ULONG Release() override { return refs_.release(this); }
 
     HRESULT SetCooperativeLevel(WindowHandle window, DWORD level) override {
         if (HRESULT hr = injected(factory_, Op::Cooperate))
@@ -245,6 +238,7 @@ public:
     }
 
 private:
+    friend RefCount;
     ~FaultyDevice() {
         real_->Release();
         --factory_.liveObjects;
@@ -252,15 +246,10 @@ private:
 
     FaultyDeviceFactory& factory_;
     IDirectSound* real_;
-    ULONG refs_ = 1;
+    RefCount refs_;
 };
 
 } // namespace
-
-FaultyDeviceFactory::FaultyDeviceFactory() : previous_(setDeviceFactory(this)) {}
-FaultyDeviceFactory::~FaultyDeviceFactory() {
-    setDeviceFactory(previous_);
-}
 
 HRESULT FaultyDeviceFactory::create(IDirectSound** device) {
     IDirectSound* real = nullptr;
@@ -268,17 +257,6 @@ HRESULT FaultyDeviceFactory::create(IDirectSound** device) {
         return hr;
     *device = new FaultyDevice(*this, real);
     return DS_OK;
-}
-
-LoopbackScope::LoopbackScope() : previous_(setDeviceFactory(&factory)) {}
-LoopbackScope::~LoopbackScope() {
-    setDeviceFactory(previous_);
-}
-
-NoDeviceScope::NoDeviceScope()
-    : missing_("no such output device"), previous_(setDeviceFactory(&missing_)) {}
-NoDeviceScope::~NoDeviceScope() {
-    setDeviceFactory(previous_);
 }
 
 DeviceOnWindow::DeviceOnWindow(int channelCount, bool use3D, bool stickyFocus)

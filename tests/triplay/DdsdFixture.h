@@ -55,12 +55,30 @@ enum class Op {
     Set3D
 };
 
+// Makes a factory the unit's device factory, for its lifetime.
+class FactoryScope {
+public:
+    explicit FactoryScope(kw27::ds::DeviceFactory* factory)
+        : previous_(kw27::ds::setDeviceFactory(factory)) {}
+    ~FactoryScope() { kw27::ds::setDeviceFactory(previous_); }
+    FactoryScope(const FactoryScope&) = delete;
+    FactoryScope& operator=(const FactoryScope&) = delete;
+
+private:
+    kw27::ds::DeviceFactory* previous_;
+};
+
+// An operation made to fail, and the message the unit raises for it.
+struct InjectedFault {
+    Op op;
+    kw27::ds::HRESULT code;
+    const char* message;
+};
+
 // Devices on the loopback mixer whose chosen operations fail with chosen codes; everything
 // else is passed through. Counts its live objects, so that a test sees every release.
 class FaultyDeviceFactory : public kw27::ds::DeviceFactory {
 public:
-    FaultyDeviceFactory();
-    ~FaultyDeviceFactory() override;
     kw27::ds::HRESULT create(kw27::ds::IDirectSound** device) override;
 
     void fail(Op op, kw27::ds::HRESULT code) { faults[op] = code; }
@@ -71,30 +89,23 @@ public:
     kw27::ds::LoopbackDeviceFactory loopback;
 
 private:
-    kw27::ds::DeviceFactory* previous_;
+    FactoryScope installed_{this};
 };
 
 // The loopback mixer as the unit's device, for its lifetime.
 class LoopbackScope {
 public:
-    LoopbackScope();
-    ~LoopbackScope();
     std::vector<int> render(std::size_t frames) { return units(factory.render(frames)); }
     kw27::ds::LoopbackDeviceFactory factory;
 
 private:
-    kw27::ds::DeviceFactory* previous_;
+    FactoryScope installed_{&factory};
 };
 
 // An output that cannot be opened (no sound card), for its lifetime.
 class NoDeviceScope {
-public:
-    NoDeviceScope();
-    ~NoDeviceScope();
-
-private:
-    kw27::ds::OpenAlDeviceFactory missing_;
-    kw27::ds::DeviceFactory* previous_;
+    kw27::ds::OpenAlDeviceFactory missing_{"no such output device"};
+    FactoryScope installed_{&missing_};
 };
 
 // The device component on a window, as a form holds it, after its after-loading step.

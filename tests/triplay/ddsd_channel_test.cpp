@@ -22,6 +22,14 @@ protected:
         return std::make_unique<TDDSDWaveData>(form.ddsd, QString::fromStdString(name));
     }
     TDDSDChannel* channel(int index) { return form.ddsd->Channel(index); }
+    // A wave playing on the channel, some frames in.
+    std::unique_ptr<TDDSDWaveData> playing(int index) {
+        auto wave = load("w.wav", samples);
+        channel(index)->setWaveData(wave.get());
+        channel(index)->Play();
+        render(10);
+        return wave;
+    }
     std::vector<int> render(std::size_t frames) { return loopback.render(frames); }
 
     LoopbackScope loopback;
@@ -70,10 +78,7 @@ TEST_F(Channels, PlayLoopsWithoutEnd) {
 }
 
 TEST_F(Channels, NoWaveSilencesAPlayingChannelAndEmptiesIt) {
-    auto wave = load("w.wav", samples);
-    channel(3)->setWaveData(wave.get());
-    channel(3)->Play();
-    render(10);
+    auto wave = playing(3);
     channel(3)->setWaveData(nullptr);
     EXPECT_EQ(channel(3)->buffer(), nullptr);
     EXPECT_EQ(render(50), std::vector<int>(50, 0));
@@ -83,10 +88,7 @@ TEST_F(Channels, NoWaveSilencesAPlayingChannelAndEmptiesIt) {
 }
 
 TEST_F(Channels, GivingAWaveAgainReplacesThePlayingDuplicateWithAStoppedOne) {
-    auto wave = load("w.wav", samples);
-    channel(4)->setWaveData(wave.get());
-    channel(4)->Play();
-    render(10);
+    auto wave = playing(4);
     channel(4)->setWaveData(wave.get());
     ASSERT_NE(channel(4)->buffer(), nullptr);
     EXPECT_EQ(render(10), std::vector<int>(10, 0));
@@ -205,12 +207,7 @@ TEST_F(ThreeDChannels, AssigningParametersReadsTheSourceFromItsBufferAndAppliesT
 }
 
 TEST(ChannelFailures, DuplicationAndThreeDFailuresAreRaisedWithTheirMessages) {
-    struct Row {
-        Op op;
-        HRESULT code;
-        const char* message;
-    };
-    const Row rows[] = {
+    const InjectedFault rows[] = {
         {Op::Duplicate, DSERR_OUTOFMEMORY,
          "setWaveData サウンドバッファの複製に失敗しました(Error Code(8007000E))"},
         {Op::Query3DBuffer, DSERR_NOINTERFACE,
@@ -218,7 +215,7 @@ TEST(ChannelFailures, DuplicationAndThreeDFailuresAreRaisedWithTheirMessages) {
         {Op::Set3D, DSERR_INVALIDPARAM,
          "Params3Dに指定されたパラメータが不適切です(Error Code(80070057))"},
     };
-    for (const Row& row : rows) {
+    for (const InjectedFault& row : rows) {
         SCOPED_TRACE(row.message);
         FaultyDeviceFactory faulty;
         {

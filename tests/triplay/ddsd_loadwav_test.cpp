@@ -328,12 +328,7 @@ TEST_F(LoadWAV, AnImageInMemoryLoadsAsTheFileWould) {
 }
 
 TEST(LoadWAVFailures, LockAndUnlockFailuresAreRaisedAndNothingIsLeftBehind) {
-    struct Row {
-        Op op;
-        HRESULT code;
-        const char* message;
-    };
-    const Row rows[] = {
+    const InjectedFault rows[] = {
         {Op::CreateSecondary, DSERR_OUTOFMEMORY,
          "サウンドバッファの作成に失敗しました(Error Code(8007000E))"},
         {Op::Lock, DSERR_INVALIDCALL,
@@ -342,7 +337,7 @@ TEST(LoadWAVFailures, LockAndUnlockFailuresAreRaisedAndNothingIsLeftBehind) {
          "LoadWAV中に、サウンドバッファのアンロックが失敗しました(Error Code(8007000E))"},
     };
     writeFile("w.wav", wav16(kSamples));
-    for (const Row& row : rows) {
+    for (const InjectedFault& row : rows) {
         SCOPED_TRACE(row.message);
         FaultyDeviceFactory faulty;
         DeviceOnWindow form(1);
