@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -474,6 +475,24 @@ IDirectSound3DBuffer* as3D(IDirectSoundBuffer* buffer) {
     return static_cast<IDirectSound3DBuffer*>(object);
 }
 
+// A valid 3-D record spoiled in one way.
+template <typename Params> struct Spoiled {
+    const char* what;
+    std::function<void(Params&)> spoil;
+};
+
+// Every spoiled copy of valid is refused.
+template <typename Interface, typename Params>
+void expectRefused(Interface* object, const Params& valid,
+                   std::initializer_list<Spoiled<Params>> spoiled) {
+    for (const Spoiled<Params>& row : spoiled) {
+        SCOPED_TRACE(row.what);
+        Params params = valid;
+        row.spoil(params);
+        EXPECT_EQ(object->SetAllParameters(&params, DS3D_IMMEDIATE), DSERR_INVALIDPARAM);
+    }
+}
+
 TEST_F(MixingDevice, ThreeDParametersAreCheckedKeptAndHeardAsDistance) {
     const std::vector<std::int16_t> loud(64, 8000);
     IDirectSoundBuffer* buffer = makeBuffer(loud, k3D);
@@ -486,29 +505,21 @@ TEST_F(MixingDevice, ThreeDParametersAreCheckedKeptAndHeardAsDistance) {
     EXPECT_EQ(initial.flMinDistance, 1.0f);
     EXPECT_EQ(initial.flMaxDistance, 1.0e9f);
 
-    struct Row {
-        const char* what;
-        std::function<void(DS3DBUFFER&)> spoil;
-    };
-    const Row refused[] = {
-        {"record size", [](DS3DBUFFER& p) { p.dwSize = 60; }},
-        {"NaN position", [](DS3DBUFFER& p) { p.vPosition.x = std::nanf(""); }},
-        {"infinite velocity", [](DS3DBUFFER& p) { p.vVelocity.y = INFINITY; }},
-        {"cone beyond a circle", [](DS3DBUFFER& p) { p.dwOutsideConeAngle = 361; }},
-        {"inside cone wider",
-         [](DS3DBUFFER& p) { p.dwInsideConeAngle = 90, p.dwOutsideConeAngle = 45; }},
-        {"outside volume above 0", [](DS3DBUFFER& p) { p.lConeOutsideVolume = 1; }},
-        {"outside volume below -10000", [](DS3DBUFFER& p) { p.lConeOutsideVolume = -10001; }},
-        {"minimum distance 0", [](DS3DBUFFER& p) { p.flMinDistance = 0; }},
-        {"maximum below minimum", [](DS3DBUFFER& p) { p.flMaxDistance = 4.0f; }},
-        {"unknown mode", [](DS3DBUFFER& p) { p.dwMode = 3; }},
-    };
-    for (const Row& row : refused) {
-        SCOPED_TRACE(row.what);
-        DS3DBUFFER params = bufferParams(0, 5.0f);
-        row.spoil(params);
-        EXPECT_EQ(buffer3D->SetAllParameters(&params, DS3D_IMMEDIATE), DSERR_INVALIDPARAM);
-    }
+    expectRefused(
+        buffer3D, bufferParams(0, 5.0f),
+        {
+            {"record size", [](DS3DBUFFER& p) { p.dwSize = 60; }},
+            {"NaN position", [](DS3DBUFFER& p) { p.vPosition.x = std::nanf(""); }},
+            {"infinite velocity", [](DS3DBUFFER& p) { p.vVelocity.y = INFINITY; }},
+            {"cone beyond a circle", [](DS3DBUFFER& p) { p.dwOutsideConeAngle = 361; }},
+            {"inside cone wider",
+             [](DS3DBUFFER& p) { p.dwInsideConeAngle = 90, p.dwOutsideConeAngle = 45; }},
+            {"outside volume above 0", [](DS3DBUFFER& p) { p.lConeOutsideVolume = 1; }},
+            {"outside volume below -10000", [](DS3DBUFFER& p) { p.lConeOutsideVolume = -10001; }},
+            {"minimum distance 0", [](DS3DBUFFER& p) { p.flMinDistance = 0; }},
+            {"maximum below minimum", [](DS3DBUFFER& p) { p.flMaxDistance = 4.0f; }},
+            {"unknown mode", [](DS3DBUFFER& p) { p.dwMode = 3; }},
+        });
     const DS3DBUFFER inFront = bufferParams(10.0f, 5.0f);
     EXPECT_EQ(buffer3D->SetAllParameters(&inFront, DS3D_DEFERRED), DSERR_UNSUPPORTED);
     EXPECT_EQ(buffer3D->SetAllParameters(&inFront, 2), DSERR_INVALIDPARAM);
@@ -548,35 +559,26 @@ TEST_F(MixingDevice, TheListenerCarriesPositionAndRollOffToEveryThreeDBuffer) {
     auto* listener = static_cast<IDirectSound3DListener*>(object);
     owned_.push_back(listener);
 
-    struct Row {
-        const char* what;
-        std::function<void(DS3DLISTENER&)> spoil;
-    };
-    const Row refused[] = {
-        {"record size", [](DS3DLISTENER& p) { p.dwSize = 0; }},
-        {"NaN position", [](DS3DLISTENER& p) { p.vPosition.z = std::nanf(""); }},
-        {"no front",
-         [](DS3DLISTENER& p) {
-             p.vOrientFront = {0, 0, 0};
-         }},
-        {"no top",
-         [](DS3DLISTENER& p) {
-             p.vOrientTop = {0, 0, 0};
-         }},
-        {"top along front",
-         [](DS3DLISTENER& p) {
-             p.vOrientTop = {0, 0, -2.0f};
-         }},
-        {"distance factor 0", [](DS3DLISTENER& p) { p.flDistanceFactor = 0; }},
-        {"roll-off above 10", [](DS3DLISTENER& p) { p.flRolloffFactor = 10.5f; }},
-        {"negative Doppler", [](DS3DLISTENER& p) { p.flDopplerFactor = -1.0f; }},
-    };
-    for (const Row& row : refused) {
-        SCOPED_TRACE(row.what);
-        DS3DLISTENER params = listenerParams();
-        row.spoil(params);
-        EXPECT_EQ(listener->SetAllParameters(&params, DS3D_IMMEDIATE), DSERR_INVALIDPARAM);
-    }
+    expectRefused(listener, listenerParams(),
+                  {
+                      {"record size", [](DS3DLISTENER& p) { p.dwSize = 0; }},
+                      {"NaN position", [](DS3DLISTENER& p) { p.vPosition.z = std::nanf(""); }},
+                      {"no front",
+                       [](DS3DLISTENER& p) {
+                           p.vOrientFront = {0, 0, 0};
+                       }},
+                      {"no top",
+                       [](DS3DLISTENER& p) {
+                           p.vOrientTop = {0, 0, 0};
+                       }},
+                      {"top along front",
+                       [](DS3DLISTENER& p) {
+                           p.vOrientTop = {0, 0, -2.0f};
+                       }},
+                      {"distance factor 0", [](DS3DLISTENER& p) { p.flDistanceFactor = 0; }},
+                      {"roll-off above 10", [](DS3DLISTENER& p) { p.flRolloffFactor = 10.5f; }},
+                      {"negative Doppler", [](DS3DLISTENER& p) { p.flDopplerFactor = -1.0f; }},
+                  });
 
     const std::vector<std::int16_t> loud(64, 9000);
     IDirectSoundBuffer* buffer = makeBuffer(loud, k3D);
