@@ -22,6 +22,14 @@ double threadCpuSeconds() {
            double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// Starts a Triplay stand-in that runs the script, found along the path.
+bool startStandIn(kw27::ProcessLauncher& launcher, const QString& script) {
+    const QString bin = makeFolder(QStringLiteral("bin"));
+    writeStandIn(bin, script);
+    return launcher.start(QStringLiteral("Triplay.exe"), QDir::currentPath(),
+                          ProgramSearch{QString(), QDir::currentPath(), {bin}});
+}
+
 } // namespace
 
 TEST(FindProgram, LooksBesideTheProgramThenInTheWorkingFolderThenAlongThePath) {
@@ -79,11 +87,8 @@ TEST(ProcessLauncher, PassesOverWhatCannotRunAndReportsWhatFailsToStart) {
 }
 
 TEST(ProcessLauncher, WaitsWithoutHoldingTheProcessorAndStillHandlesEvents) {
-    const QString bin = makeFolder(QStringLiteral("bin"));
-    writeStandIn(bin, QStringLiteral("exec sleep 2"));
     kw27::ProcessLauncher launcher;
-    ASSERT_TRUE(launcher.start(QStringLiteral("Triplay.exe"), QDir::currentPath(),
-                               ProgramSearch{QString(), QDir::currentPath(), {bin}}));
+    ASSERT_TRUE(startStandIn(launcher, QStringLiteral("exec sleep 2")));
     int ticks = 0;
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
@@ -101,11 +106,8 @@ TEST(ProcessLauncher, WaitsWithoutHoldingTheProcessorAndStillHandlesEvents) {
 }
 
 TEST(ProcessLauncher, AQuitRequestedWhileWaitingStillWaitsForTheChild) {
-    const QString bin = makeFolder(QStringLiteral("bin"));
-    writeStandIn(bin, QStringLiteral("sleep 0.5\ntouch ended"));
     kw27::ProcessLauncher launcher;
-    ASSERT_TRUE(launcher.start(QStringLiteral("Triplay.exe"), QDir::currentPath(),
-                               ProgramSearch{QString(), QDir::currentPath(), {bin}}));
+    ASSERT_TRUE(startStandIn(launcher, QStringLiteral("sleep 0.5\ntouch ended")));
     QTimer::singleShot(0, [&launcher] {
         QTimer::singleShot(50, [] { QCoreApplication::exit(3); });
         launcher.waitForEnd();
