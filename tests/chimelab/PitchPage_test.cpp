@@ -21,6 +21,15 @@ void press(TCuteButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(button->width() / 2, 20));
 }
 
+// The started window, shown, with its pitch page's eight buttons and their players.
+struct ShownPitchPage {
+    explicit ShownPitchPage(int missingClip = -1) : started(missingClip) { form.show(); }
+    StartedWindow started;
+    chimelab::TForm1& form = *started.form;
+    const std::array<TCuteButton*, 8> buttons = pitchButtons(form);
+    const std::array<TAnimate*, 8> clips = players(form);
+};
+
 // Waits for a player to run its clip to the end.
 bool waitForEnd(TAnimate* player) {
     QSignalSpy stopped(player, &TAnimate::stopped);
@@ -30,11 +39,8 @@ bool waitForEnd(TAnimate* player) {
 } // namespace
 
 TEST(PitchPage, EachButtonStartsItsOwnClipAndPlaysItsScalePipeWithoutWaiting) {
-    StartedWindow started;
-    chimelab::TForm1& form = *started.form;
-    form.show();
-    const auto buttons = pitchButtons(form);
-    const auto clips = players(form);
+    ShownPitchPage window;
+    auto& [started, form, buttons, clips] = window;
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         SCOPED_TRACE(i);
         chimelab::playMode = 1; // as the composition page leaves it
@@ -82,12 +88,10 @@ TEST(PitchPage, APressWhileTheClipRunsRestartsOnlyTheSoundAndALaterPressShowsItA
 }
 
 TEST(PitchPage, WithTheMiClipMissingOnlyDoAndReWorkTheOthersReportAndStaySilent) {
-    StartedWindow started(2); // start-up stops at ミ.avi: mi and all after it hold no clip
-    chimelab::TForm1& form = *started.form;
-    form.show();
+    ShownPitchPage window(2); // start-up stops at ミ.avi: mi and all after it hold no clip
+    auto& [started, form, buttons, clips] = window;
     ASSERT_EQ(started.boxes.boxes.size(), 1u); // start-up's own warning
     started.boxes.boxes.clear();
-    const auto buttons = pitchButtons(form);
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         SCOPED_TRACE(i);
         started.sounds.requests.clear();
@@ -106,11 +110,8 @@ TEST(PitchPage, WithTheMiClipMissingOnlyDoAndReWorkTheOthersReportAndStaySilent)
 }
 
 TEST(PitchPage, ButtonsFallLeftToRightWithTheirLengthsReadingAsOneLevelRow) {
-    StartedWindow started;
-    chimelab::TForm1& form = *started.form;
-    form.show();
-    const auto buttons = pitchButtons(form);
-    const auto clips = players(form);
+    ShownPitchPage window;
+    auto& [started, form, buttons, clips] = window;
     const QImage page = form.pitchPage.Panel2->grab().toImage();
     int lowestFoot = 1000;
     int highestFoot = -1;
