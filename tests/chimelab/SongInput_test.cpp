@@ -60,6 +60,12 @@ void commit(QWidget& widget, const QString& text) {
     QApplication::sendEvent(&widget, &event);
 }
 
+// Pastes the text as the clipboard gives it.
+template <class Edit> void paste(Edit& edit, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    edit.paste();
+}
+
 TEST(Cp932Validator, TitleBoxRefusesWhatTheFileCannotHold) {
     QLineEdit title;
     title.setValidator(new kw27::Cp932Validator(&title));
@@ -71,11 +77,9 @@ TEST(Cp932Validator, TitleBoxRefusesWhatTheFileCannotHold) {
     commit(title, u"¥"_s);
     EXPECT_EQ(title.text(), u"曲名"_s);
 
-    QGuiApplication::clipboard()->setText(u"の\n歌"_s);
-    title.paste();
+    paste(title, u"の\n歌"_s);
     EXPECT_EQ(title.text(), u"曲名"_s);
-    QGuiApplication::clipboard()->setText(u"の歌"_s);
-    title.paste();
+    paste(title, u"の歌"_s);
     EXPECT_EQ(title.text(), u"曲名の歌"_s);
 
     // What the program puts there itself is not filtered.
@@ -100,11 +104,9 @@ TEST_F(SongInputBox, TypedAndComposedCharactersWithoutACodePage932FormAreRefused
 }
 
 TEST_F(SongInputBox, APasteWithAnyRefusedCharacterIsRefusedWhole) {
-    QGuiApplication::clipboard()->setText(u"ド\r\nレ\u00A0\r\n"_s);
-    box.paste();
+    paste(box, u"ド\r\nレ\u00A0\r\n"_s);
     EXPECT_EQ(box.toPlainText(), u""_s);
-    QGuiApplication::clipboard()->setText(u"ド\r\nレ\r\n"_s);
-    box.paste();
+    paste(box, u"ド\r\nレ\r\n"_s);
     EXPECT_EQ(box.toPlainText(), u"ド\nレ\n"_s);
 }
 
@@ -122,8 +124,7 @@ TEST_F(SongInputBox, EntriesBeyondTheStoredLengthLimitAreRefused) {
 
     // Replacing a selection counts what goes as well as what comes.
     box.selectAll();
-    QGuiApplication::clipboard()->setText(u"ヤスミ\r\n"_s);
-    box.paste();
+    paste(box, u"ヤスミ\r\n"_s);
     EXPECT_EQ(box.toPlainText(), u"ヤスミ\n"_s);
     // Commands are not entries: they still work at the limit.
     QTest::keyClick(&box, Qt::Key_A, Qt::ControlModifier);
