@@ -3,9 +3,20 @@
 // The start-up benchmarks run each case in a fresh process: this program again, started with
 // "--probe=<case>", prints its milestones as monotonic-clock nanoseconds on its output.
 
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+#include <QtGlobal>
+
 #include <chrono>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <spawn.h>
 #include <string>
@@ -66,6 +77,54 @@ inline std::optional<ProbeRun> runProbe(const char* which) {
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return std::nullopt;
     return run;
+}
+
+// The programs expect their own folder, with the data set, as the working directory.
+inline void enterProgramFolder() {
+    std::filesystem::current_path(selfPath().parent_path() / ".." / ".." / "KW-27");
+}
+
+// A program's reference: a bare Qt Widgets window of its size or, with text, one holding a line
+// of Japanese text, which pays the price any Japanese window pays for loading its fonts. watch
+// runs before the window shows.
+inline int probeReferenceWindow(int argc, char** argv, QSize size, const QString& text,
+                                void (*watch)()) {
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(size);
+    if (!text.isEmpty())
+        new QLabel(text, &window);
+    watch();
+    window.show();
+    return app.exec();
+}
+
+// Figures summed over the iterations, reported as their averages.
+class Averages {
+public:
+    void add(const std::string& name, double value) { sums_[name] += value; }
+    void report(benchmark::State& state) const {
+        for (const auto& [name, sum] : sums_)
+            state.counters[name] = benchmark::Counter(sum, benchmark::Counter::kAvgIterations);
+    }
+
+private:
+    std::map<std::string, double> sums_;
+};
+
+// A start-up bench's main. Started as "--probe=<case>", it runs probe(case, argc, argv) with
+// the program's name alone for arguments; otherwise the benchmarks. Offscreen either way: the
+// benches measure the programs' own work.
+template <class Probe> int startupBenchMain(int argc, char** argv, Probe probe) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 1 && std::strncmp(argv[1], "--probe=", 8) == 0) {
+        int probeArgc = 1; // outlives the probe's application, which keeps a reference to it
+        return probe(std::string(argv[1] + 8), probeArgc, argv);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 } // namespace kw27::bench

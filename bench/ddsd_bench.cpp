@@ -9,6 +9,7 @@
 // Uses the generated data set (Data/Data1) when the build has made it, else twenty
 // synthetic two-second sounds of the same size.
 
+#include "BenchMain.h"
 #include "MixingDevice.h"
 #include "ddsd.h"
 
@@ -225,10 +226,7 @@ BENCHMARK(BM_StartSkewLoopback)->Iterations(1000);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("ALSOFT_DRIVERS"))
-        qputenv("ALSOFT_DRIVERS", "null");
+    kw27::bench::useHeadlessDefaults();
     benchmark::Initialize(&argc, argv);
     QApplication app(argc, argv);
     QTemporaryDir work;

@@ -51,6 +51,12 @@ struct Rig {
         }
         output.close();
     }
+    // Whether the device opened; the benchmark is skipped when it did not.
+    bool opened(benchmark::State& state) const {
+        if (!output.isOpen())
+            state.SkipWithError("no device");
+        return output.isOpen();
+    }
     ALint offset(ALuint id) const {
         ALint at = 0;
         alGetSourcei(id, AL_SAMPLE_OFFSET, &at);
@@ -65,10 +71,8 @@ struct Rig {
 // as one update. Offsets are read until the first has not moved meanwhile.
 void BM_StartSkew(benchmark::State& state) {
     Rig rig(3);
-    if (!rig.output.isOpen()) {
-        state.SkipWithError("no device");
+    if (!rig.opened(state))
         return;
-    }
     const bool together = state.range(0) == 1;
     long worst = 0, skewed = 0, iteration = 0;
     for (auto _ : state) {
@@ -106,10 +110,8 @@ BENCHMARK(BM_StartSkew)->Arg(0)->Arg(1)->Iterations(1000)->Unit(benchmark::kMill
 // first waits for the idle pause, so that the start also resumes the device.
 void BM_StartLatency(benchmark::State& state) {
     Rig rig(1);
-    if (!rig.output.isOpen()) {
-        state.SkipWithError("no device");
+    if (!rig.opened(state))
         return;
-    }
     const bool resumed = state.range(0) == 1;
     const ALuint id = rig.ids[0];
     std::vector<double> ms;

@@ -34,14 +34,16 @@ namespace {
 std::atomic<std::size_t> g_inUse{0};
 std::atomic<std::size_t> g_peak{0};
 
-void noteAllocated(void* block) {
+// Counts a block just allocated (none when the allocation failed), and hands it on.
+void* noteAllocated(void* block) {
     if (!block)
-        return;
+        return block;
     const std::size_t now =
         g_inUse.fetch_add(malloc_usable_size(block)) + malloc_usable_size(block);
     std::size_t peak = g_peak.load();
     while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
     }
+    return block;
 }
 
 void noteFreed(void* block) {
@@ -53,14 +55,10 @@ void noteFreed(void* block) {
 
 extern "C" {
 void* malloc(size_t size) {
-    void* block = __libc_malloc(size);
-    noteAllocated(block);
-    return block;
+    return noteAllocated(__libc_malloc(size));
 }
 void* calloc(size_t count, size_t size) {
-    void* block = __libc_calloc(count, size);
-    noteAllocated(block);
-    return block;
+    return noteAllocated(__libc_calloc(count, size));
 }
 void* realloc(void* block, size_t size) {
     const std::size_t before = block ? malloc_usable_size(block) : 0;
@@ -72,9 +70,7 @@ void* realloc(void* block, size_t size) {
     return moved;
 }
 void* memalign(size_t alignment, size_t size) {
-    void* block = __libc_memalign(alignment, size);
-    noteAllocated(block);
-    return block;
+    return noteAllocated(__libc_memalign(alignment, size));
 }
 void* aligned_alloc(size_t alignment, size_t size) {
     return memalign(alignment, size);

@@ -32,7 +32,6 @@
 namespace {
 
 using kw27::bench::nowNs;
-using kw27::bench::selfPath;
 
 // Prints the time of the first complete paint of a window of the given class, then ends the
 // event loop. "Complete" is after the paint pass: the moment the event loop gets back to its
@@ -88,15 +87,8 @@ int probeChimelab(int argc, char** argv) {
     return runChimelab(argc, argv);
 }
 
-int probeMinimal(int argc, char** argv, bool withText) {
-    QApplication app(argc, argv);
-    QWidget window;
-    window.resize(601, 398);
-    if (withText)
-        new QLabel(QStringLiteral("パイプチャイム制作･設計ソフト"), &window);
-    new FirstPaint("QWidget", "main");
-    window.show();
-    return app.exec();
+void watchReference() {
+    new FirstPaint("QWidget", "main"); // owned by the application
 }
 
 struct Times {
@@ -135,8 +127,7 @@ std::optional<Times> runProbe(const char* which) {
 }
 
 void BM_ChimelabStartup(benchmark::State& state) {
-    double minimal = 0, withText = 0, splash = 0, shown = 0, splashRatio = 0, mainRatio = 0,
-           textRatio = 0;
+    kw27::bench::Averages averages;
     for (auto _ : state) {
         const auto reference = runProbe("minimal");
         const auto textReference = runProbe("text");
@@ -146,41 +137,30 @@ void BM_ChimelabStartup(benchmark::State& state) {
             return;
         }
         state.SetIterationTime(chimelab->mainMs / 1000.0);
-        minimal += reference->mainMs;
-        withText += textReference->mainMs;
-        textRatio += chimelab->mainMs / textReference->mainMs;
-        splash += chimelab->splashMs;
-        shown += chimelab->mainMs;
-        splashRatio += chimelab->splashMs / reference->mainMs;
-        mainRatio += chimelab->mainMs / reference->mainMs;
+        averages.add("minimal_ms", reference->mainMs);
+        averages.add("text_window_ms", textReference->mainMs);
+        averages.add("main_to_text_window", chimelab->mainMs / textReference->mainMs);
+        averages.add("splash_ms", chimelab->splashMs);
+        averages.add("main_ms", chimelab->mainMs);
+        averages.add("splash_ratio", chimelab->splashMs / reference->mainMs);
+        averages.add("main_ratio", chimelab->mainMs / reference->mainMs);
     }
-    const auto average = benchmark::Counter::kAvgIterations;
-    state.counters["minimal_ms"] = benchmark::Counter(minimal, average);
-    state.counters["text_window_ms"] = benchmark::Counter(withText, average);
-    state.counters["main_to_text_window"] = benchmark::Counter(textRatio, average);
-    state.counters["splash_ms"] = benchmark::Counter(splash, average);
-    state.counters["main_ms"] = benchmark::Counter(shown, average);
-    state.counters["splash_ratio"] = benchmark::Counter(splashRatio, average);
-    state.counters["main_ratio"] = benchmark::Counter(mainRatio, average);
+    averages.report(state);
 }
 BENCHMARK(BM_ChimelabStartup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen"); // for the probes too
-    if (argc > 1 && std::strncmp(argv[1], "--probe=", 8) == 0) {
-        const std::string which = argv[1] + 8;
-        int probeArgc = 1;
-        if (which == "chimelab") {
-            // Chimelab expects its own folder, with the data set, as the working directory.
-            std::filesystem::current_path(selfPath().parent_path() / ".." / ".." / "KW-27");
-            return probeChimelab(probeArgc, argv);
-        }
-        return probeMinimal(probeArgc, argv, which == "text");
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kw27::bench::startupBenchMain(
+        argc, argv, [](const std::string& which, int& probeArgc, char** probeArgv) {
+            if (which == "chimelab") {
+                kw27::bench::enterProgramFolder();
+                return probeChimelab(probeArgc, probeArgv);
+            }
+            return kw27::bench::probeReferenceWindow(
+                probeArgc, probeArgv, QSize(601, 398),
+                which == "text" ? QStringLiteral("パイプチャイム制作･設計ソフト") : QString(),
+                watchReference);
+        });
 }

@@ -33,7 +33,6 @@
 namespace {
 
 using kw27::bench::nowNs;
-using kw27::bench::selfPath;
 
 // Prints the time of the first complete paint of a top-level window (after the paint pass,
 // where a zero timer posted from the paint event runs) and the number of sounds the window
@@ -71,17 +70,6 @@ void watchFirstPaint() {
     new FirstPaint(); // owned by the application
 }
 
-int probeMinimal(int argc, char** argv, bool withText) {
-    QApplication app(argc, argv);
-    QWidget window;
-    window.resize(508, 354);
-    if (withText)
-        new QLabel(QStringLiteral("パイプを3本まとめて鳴らす"), &window);
-    watchFirstPaint();
-    window.show();
-    return app.exec();
-}
-
 struct Shown {
     double ms = 0;
     int loaded = 0;
@@ -101,8 +89,7 @@ std::optional<Shown> runProbe(const char* which) {
 }
 
 void BM_TriplayStartup(benchmark::State& state) {
-    double minimal = 0, withText = 0, triplay = 0, withoutSound = 0, ratio = 0, textRatio = 0,
-           silentRatio = 0;
+    kw27::bench::Averages averages;
     for (auto _ : state) {
         const auto reference = runProbe("minimal");
         const auto textReference = runProbe("text");
@@ -117,47 +104,36 @@ void BM_TriplayStartup(benchmark::State& state) {
             return;
         }
         state.SetIterationTime(shown->ms / 1000.0);
-        minimal += reference->ms;
-        withText += textReference->ms;
-        triplay += shown->ms;
-        withoutSound += silent->ms;
-        silentRatio += silent->ms / reference->ms;
-        ratio += shown->ms / reference->ms;
-        textRatio += shown->ms / textReference->ms;
+        averages.add("minimal_ms", reference->ms);
+        averages.add("text_window_ms", textReference->ms);
+        averages.add("triplay_ms", shown->ms);
+        averages.add("no_device_ms", silent->ms);
+        averages.add("no_device_ratio", silent->ms / reference->ms);
+        averages.add("ratio", shown->ms / reference->ms);
+        averages.add("to_text_window", shown->ms / textReference->ms);
     }
-    const auto average = benchmark::Counter::kAvgIterations;
-    state.counters["minimal_ms"] = benchmark::Counter(minimal, average);
-    state.counters["text_window_ms"] = benchmark::Counter(withText, average);
-    state.counters["triplay_ms"] = benchmark::Counter(triplay, average);
-    state.counters["no_device_ms"] = benchmark::Counter(withoutSound, average);
-    state.counters["no_device_ratio"] = benchmark::Counter(silentRatio, average);
-    state.counters["ratio"] = benchmark::Counter(ratio, average);
-    state.counters["to_text_window"] = benchmark::Counter(textRatio, average);
+    averages.report(state);
 }
 BENCHMARK(BM_TriplayStartup)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen"); // for the probes too
-    if (argc > 1 && std::strncmp(argv[1], "--probe=", 8) == 0) {
-        const std::string which = argv[1] + 8;
-        int probeArgc = 1;
-        if (which == "triplay" || which == "silent") {
-            // Triplay expects its own folder, with the data set, as the working directory.
-            std::filesystem::current_path(selfPath().parent_path() / ".." / ".." / "KW-27");
-            if (!qEnvironmentVariableIsSet("ALSOFT_DRIVERS"))
-                qputenv("ALSOFT_DRIVERS", "null");
-            kw27::ds::OpenAlDeviceFactory missing("no such output device");
-            if (which == "silent")
-                kw27::ds::setDeviceFactory(&missing);
-            qAddPreRoutine(watchFirstPaint);
-            return runTriplay(probeArgc, argv);
-        }
-        return probeMinimal(probeArgc, argv, which == "text");
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return kw27::bench::startupBenchMain(
+        argc, argv, [](const std::string& which, int& probeArgc, char** probeArgv) {
+            if (which == "triplay" || which == "silent") {
+                kw27::bench::enterProgramFolder();
+                if (!qEnvironmentVariableIsSet("ALSOFT_DRIVERS"))
+                    qputenv("ALSOFT_DRIVERS", "null");
+                kw27::ds::OpenAlDeviceFactory missing("no such output device");
+                if (which == "silent")
+                    kw27::ds::setDeviceFactory(&missing);
+                qAddPreRoutine(watchFirstPaint);
+                return runTriplay(probeArgc, probeArgv);
+            }
+            return kw27::bench::probeReferenceWindow(
+                probeArgc, probeArgv, QSize(508, 354),
+                which == "text" ? QStringLiteral("パイプを3本まとめて鳴らす") : QString(),
+                watchFirstPaint);
+        });
 }
