@@ -11,7 +11,7 @@
 //   TabSheet1  LengthPage.ui        Unit1Length.cpp       pipe length: twelve dots on a pipe
 //   TabSheet2  PitchPage.ui         Unit1Pitch.cpp        pitch: the eight scale pipes, with clips
 //   TabSheet3  SimulationPage.ui    Unit1Simulation.cpp   starts Triplay; the Help menu's manual
-//   TabSheet4  SheetPage.ui         Unit1Sheet.cpp        specification sheet: print and save
+//   TabSheet4  SheetPage.ui         Unit1Sheet.cpp        仕様書, the design sheet: print and save
 //   TabSheet5  CompositionPage.ui   Unit1Composition.cpp  composing: keyboard, song box, song file
 //
 // Handlers take the control that raised the event, so one handler can serve several controls

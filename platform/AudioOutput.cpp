@@ -89,13 +89,11 @@ bool AudioOutput::open() {
     }
     alcGetIntegerv(device_, ALC_FREQUENCY, 1, &sampleRate_);
     ALCint refresh = 0;
-    alcGetIntegerv(device_, ALC_REFRESH, 1, &refresh);
     // The loopback device has no period of its own: it mixes in the periods it is rendered in.
-    if (!realTime() || refresh <= 0)
-        refresh = kRefresh;
-    periodFrames_ = std::max(1, (sampleRate_ + refresh - 1) / refresh);
-    if (!realTime())
-        periodFrames_ = LoopbackAudioOutput::periodFor(sampleRate_);
+    if (realTime())
+        alcGetIntegerv(device_, ALC_REFRESH, 1, &refresh);
+    periodFrames_ = refresh > 0 ? std::max(1, (sampleRate_ + refresh - 1) / refresh)
+                                : LoopbackAudioOutput::periodFor(sampleRate_);
     if (realTime()) {
         lastBusy_ = Clock::now();
         quit_ = false;
@@ -242,10 +240,9 @@ void AudioOutput::watchIdle() {
     std::unique_lock lock(mutex_);
     while (!quit_) {
         const Clock::time_point now = Clock::now();
-        std::stable_partition(pending_.begin(), pending_.end(),
-                              [now](const Pending& p) { return p.due <= now; });
-        runDue(lock, std::size_t(std::count_if(pending_.begin(), pending_.end(),
-                                               [now](const Pending& p) { return p.due <= now; })));
+        const auto firstLater = std::stable_partition(
+            pending_.begin(), pending_.end(), [now](const Pending& p) { return p.due <= now; });
+        runDue(lock, std::size_t(firstLater - pending_.begin()));
         Clock::time_point next = Clock::time_point::max();
         for (const Pending& p : pending_)
             next = std::min(next, p.due);
