@@ -1,4 +1,5 @@
 #include "SheetBuilder.h"
+#include "SheetSamples.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,7 @@ QStringList blanks(int n) {
 } // namespace
 
 TEST(SheetBuilder, FilledPageGivesTheLinesInOrderWithTheMemoAfterTwoBlanks) {
-    kw27::SheetFields f;
-    f.date = QStringLiteral("2024年 12月 31日");
-    f.school = QStringLiteral("北　中学校");
-    f.gradeClass = QStringLiteral("2学年3組");
-    f.name = QStringLiteral("鈴木 一郎");
-    f.pipe1 = QStringLiteral("25cm");
-    f.pipe2 = QStringLiteral("20cm");
-    f.pipe3 = QStringLiteral("ラ (14.3cm)");
-    f.total = QStringLiteral("59.3");
-    f.memo = QStringLiteral("一行目\n二行目\n三行目");
+    const kw27::SheetFields f = kw27::test::sampleSheet(kw27::test::SheetSample::Plain);
 
     const QStringList expected =
         QStringList{QString(), f.date,       QString(), f.school,

@@ -1,6 +1,7 @@
 #include "SheetBuilder.h"
 #include "SheetFont.h"
 #include "SheetPrinter.h"
+#include "SheetSamples.h"
 
 #include "TestSupport.h"
 
@@ -61,17 +62,7 @@ QString printToPdf(const QStringList& paragraphs, const QString& name) {
 }
 
 kw27::SheetFields filledPage() {
-    kw27::SheetFields f;
-    f.date = QStringLiteral("2001年 4月 9日");
-    f.school = QStringLiteral("南　中学校");
-    f.gradeClass = QStringLiteral("1学年2組");
-    f.name = QStringLiteral("田中 太郎");
-    f.pipe1 = QStringLiteral("25cm");
-    f.pipe2 = QStringLiteral("25cm");
-    f.pipe3 = QStringLiteral("シ (13.5cm)");
-    f.total = QStringLiteral("63.5");
-    f.memo = QStringLiteral("材料が足りない｡\nもう一度選び直す｡\n以上");
-    return f;
+    return kw27::test::sampleSheet(kw27::test::SheetSample::OverMaterial);
 }
 
 } // namespace

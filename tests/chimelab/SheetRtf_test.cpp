@@ -2,6 +2,7 @@
 #include "SheetBuilder.h"
 #include "SheetFont.h"
 #include "SheetRtfReader.h"
+#include "SheetSamples.h"
 
 #include <optional>
 
@@ -21,18 +22,7 @@ namespace {
 const kw27::RtfFont kSheetFont{QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"), 28};
 
 kw27::SheetFields filledPage() {
-    kw27::SheetFields f;
-    f.date = QStringLiteral("2001年 4月 9日");
-    f.school = QStringLiteral("　中学校");
-    f.gradeClass = QStringLiteral("　学年　組");
-    f.name = QStringLiteral("山田 花子");
-    f.pipe1 = QStringLiteral("ド (18.6cm)");
-    f.pipe2 = QStringLiteral("レ (17.6cm)");
-    f.pipe3 = QStringLiteral("ミ (16.5cm)");
-    f.total = QStringLiteral("52.7");
-    f.memo =
-        QStringLiteral("高い音が出るように､短めに切る｡\n～ 吊り糸は 30cm ～\n{メモ} C:\\chime");
-    return f;
+    return kw27::test::sampleSheet(kw27::test::SheetSample::SpecialSymbols);
 }
 
 // What a code page reader shows: each character's code page 932 form read back (which for a
