@@ -16,7 +16,6 @@
 #include <QLayout>
 #include <QShowEvent>
 #include <array>
-#include <future>
 #include <memory>
 
 namespace chimelab {
@@ -37,7 +36,7 @@ const std::array<const char*, 8> scale{{
 
 // The clips in their order, up to the first that cannot be opened.
 struct OpenedClips {
-    std::vector<kw27::AviClip> clips;
+    std::vector<kw27::StoredAviClip> clips;
     bool complete = false;
 };
 
@@ -84,7 +83,7 @@ TForm1::TForm1(Clock today, QWidget* parent)
     buildWindow({});
 }
 
-void TForm1::buildWindow(std::vector<kw27::AviClip> clips) {
+void TForm1::buildWindow(const std::vector<kw27::StoredAviClip>& clips) {
     if (built_)
         return;
     built_ = true;
@@ -117,7 +116,7 @@ void TForm1::buildWindow(std::vector<kw27::AviClip> clips) {
 
     kw27::nameControls(this);
 
-    givePitchClips(std::move(clips));
+    givePitchClips(clips);
 }
 
 TForm1::~TForm1() {
@@ -153,27 +152,24 @@ QPrintDialog* TForm1::PrinterSetupDialog1() {
 }
 
 void TForm1::FormCreate(QObject*) {
-    // The clips are opened before anything of the window is built, on a worker while the
-    // splash is made: a missing one is still reported before any splash shows, and the players
-    // that come before it keep theirs.
-    std::future<OpenedClips> opening = std::async(std::launch::async, openClips);
-    auto splash = std::make_unique<TForm2>();
-    OpenedClips opened = opening.get();
+    // The clips are checked before anything else, so that a missing or damaged one is reported
+    // before any splash shows, and the players before it keep theirs. Only their layout is read
+    // here; the frames are read and decoded behind the splash.
+    const OpenedClips opened = openClips();
     if (!opened.complete) {
-        splash.reset();
-        buildWindow(std::move(opened.clips));
+        buildWindow(opened.clips);
         kw27::showWarning(
             this, QStringLiteral("アニメーションファイルがありません。ファイルを確認してください"));
         return;
     }
 
-    Form2 = splash.release();
+    Form2 = new TForm2();
     Form2->show();
     Form2->paintAtOnce();
 
     // Nothing is repainted before the scale has ended, so the window is built while the splash
     // covers it.
-    buildWindow(std::move(opened.clips));
+    buildWindow(opened.clips);
     sheetPage.Edit5->setText(sheetDateText(today_()));
 
     for (const char* note : scale)

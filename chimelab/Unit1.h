@@ -123,13 +123,13 @@ protected:
 
 private:
     // Everything behind the splash: the frame, the pages and their handlers; the pitch page's
-    // players take the clips that start-up opened, in their order.
-    void buildWindow(std::vector<kw27::AviClip> clips);
+    // players take the clips that start-up read, in their order.
+    void buildWindow(const std::vector<kw27::StoredAviClip>& clips);
     bool built_ = false;
     void setUpLengthPage();
     void setUpPitchPage();
-    // Gives the pitch page's players, left to right, the clips opened from pitchClipNames().
-    void givePitchClips(std::vector<kw27::AviClip> clips);
+    // Gives the pitch page's players, left to right, the clips read from pitchClipNames().
+    void givePitchClips(const std::vector<kw27::StoredAviClip>& clips);
     void setUpCompositionPage();
     void setUpSheetPage();
     void setUpSimulationPage();

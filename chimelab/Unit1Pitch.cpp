@@ -45,10 +45,9 @@ std::vector<QString> pitchClipNames() {
     return names;
 }
 
-void TForm1::givePitchClips(std::vector<kw27::AviClip> clips) {
+void TForm1::givePitchClips(const std::vector<kw27::StoredAviClip>& clips) {
     for (std::size_t i = 0; i < clips.size() && i < std::size(pitchRows); ++i)
-        (pitchPage.*pitchRows[i].player)
-            ->open(QString::fromUtf8(pitchRows[i].clip), std::move(clips[i]));
+        (pitchPage.*pitchRows[i].player)->open(QString::fromUtf8(pitchRows[i].clip), clips[i]);
 }
 
 void TForm1::CuteButton16Click(QObject* Sender) {

@@ -25,18 +25,22 @@ void TAnimate::setFileName(const QString& name) {
     if (name.isEmpty())
         return;
     open(name, openClip(name));
+    if (!isOpen())
+        throw EKwError(cannotOpen);
 }
 
-kw27::AviClip TAnimate::openClip(const QString& name) {
-    std::optional<kw27::AviClip> clip = kw27::loadAviClip(kw27::resolveDataPath(name));
+kw27::StoredAviClip TAnimate::openClip(const QString& name) {
+    std::optional<kw27::StoredAviClip> clip = kw27::readAviClip(kw27::resolveDataPath(name));
     if (!clip)
         throw EKwError(cannotOpen);
     return std::move(*clip);
 }
 
-void TAnimate::open(const QString& name, kw27::AviClip clip) {
+void TAnimate::open(const QString& name, const kw27::StoredAviClip& clip) {
     close();
-    clip_ = std::move(clip);
+    clip_ = kw27::decodeAviClip(clip);
+    if (!clip_)
+        return; // changed since it was read: the control stays without a clip
     fileName_ = name;
     update();
 }

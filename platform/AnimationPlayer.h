@@ -25,10 +25,11 @@ public:
     // holds neither a clip nor a name.
     void setFileName(const QString& name);
 
-    // The same in two steps, for a caller that opens its clips before the players exist:
-    // openClip raises EKwError as setFileName does, open takes the clip opened from name.
-    static kw27::AviClip openClip(const QString& name);
-    void open(const QString& name, kw27::AviClip clip);
+    // The same in two steps, for a caller that checks its clips before the players exist:
+    // openClip reads the clip and raises EKwError as setFileName does; open decodes the clip
+    // read from name and takes it (none, when the file has changed since).
+    static kw27::StoredAviClip openClip(const QString& name);
+    void open(const QString& name, const kw27::StoredAviClip& clip);
 
     bool active() const { return playing_; }
     // true starts playing from the first frame; while the clip plays, the request is ignored.

@@ -18,14 +18,7 @@ constexpr std::size_t kStreamHeaderSize = 56;
 constexpr std::size_t kBitmapHeaderSize = 40;
 constexpr int kMaxListDepth = 4;
 
-struct VideoFormat {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    bool bottomUp = true;
-    unsigned bitCount = 0;
-    std::vector<QRgb> palette;
-    std::uint64_t stride = 0;
-};
+using VideoFormat = StoredAviClip::Format;
 
 // Reads the whole of the chunk just entered (up to limit bytes); false when it is cut short.
 bool readChunk(RiffReader& reader, const RiffChunk& chunk, std::size_t limit,
@@ -91,26 +84,33 @@ QImage decodeFrame(const VideoFormat& f, const unsigned char* bits) {
     return image;
 }
 
-// Walks the frame list held in memory, descending into "rec " lists. False when a chunk runs
-// past the list or a frame is shorter than its bitmap.
-bool collectFrames(const unsigned char* data, std::size_t size, const VideoFormat& f,
-                   std::uint32_t streamIndex, int depth, std::vector<QImage>& frames) {
+// Walks the frame list from its chunk headers, descending into "rec " lists, and notes where
+// each frame's bits start. False when a chunk runs past the list, a frame is shorter than its
+// bitmap, or the first frame is a repeat.
+bool collectFrames(RiffReader& reader, std::uint64_t start, std::uint64_t size,
+                   const VideoFormat& f, std::uint32_t streamIndex, int depth,
+                   std::vector<std::uint64_t>& frames) {
     const char tens = char('0' + streamIndex / 10);
     const char units = char('0' + streamIndex % 10);
     const std::uint32_t uncompressedId = fourCC({tens, units, 'd', 'b', '\0'});
     const std::uint32_t compressedId = fourCC({tens, units, 'd', 'c', '\0'});
     const std::uint64_t frameBytes = f.stride * f.height;
 
-    std::size_t offset = 0;
+    std::uint64_t offset = 0;
     while (size - offset >= 8) {
-        const std::uint32_t id = readLe32(data + offset);
-        const std::uint32_t chunkSize = readLe32(data + offset + 4);
-        const std::size_t contents = offset + 8;
+        unsigned char header[12]; // id, size and, for a list, its form type
+        const std::size_t wanted = std::size_t(std::min<std::uint64_t>(12, size - offset));
+        if (reader.readAt(start + offset, header, wanted) != wanted)
+            return false;
+        const std::uint32_t id = readLe32(header);
+        const std::uint32_t chunkSize = readLe32(header + 4);
+        const std::uint64_t contents = offset + 8;
         if (chunkSize > size - contents)
             return false;
-        if (id == fourCC("LIST") && chunkSize >= 4 && readLe32(data + contents) == fourCC("rec ")) {
-            if (depth >= kMaxListDepth || !collectFrames(data + contents + 4, chunkSize - 4, f,
-                                                         streamIndex, depth + 1, frames))
+        if (id == fourCC("LIST") && chunkSize >= 4 && readLe32(header + 8) == fourCC("rec ")) {
+            if (depth >= kMaxListDepth ||
+                !collectFrames(reader, start + contents + 4, chunkSize - 4, f, streamIndex,
+                               depth + 1, frames))
                 return false;
         } else if (id == uncompressedId || id == compressedId) {
             if (chunkSize == 0) {
@@ -120,16 +120,17 @@ bool collectFrames(const unsigned char* data, std::size_t size, const VideoForma
             } else if (chunkSize < frameBytes) {
                 return false;
             } else {
-                frames.push_back(decodeFrame(f, data + contents));
+                frames.push_back(start + contents);
             }
         }
         // The pad byte after an odd size may be missing at the very end.
-        offset = contents + std::min<std::size_t>(size - contents, chunkSize + (chunkSize & 1u));
+        offset = contents + std::min<std::uint64_t>(size - contents, chunkSize + (chunkSize & 1u));
     }
     return true;
 }
 
-std::optional<AviClip> load(RiffReader& reader) {
+std::optional<StoredAviClip> read(std::shared_ptr<RiffReader> source) {
+    RiffReader& reader = *source;
     RiffChunk riff, hdrl, avih, movi;
     if (!reader.findRiff(fourCC("AVI "), riff) || !reader.findList(riff, fourCC("hdrl"), hdrl) ||
         !reader.findChunk(hdrl, fourCC("avih"), avih))
@@ -175,31 +176,58 @@ std::optional<AviClip> load(RiffReader& reader) {
     const std::uint64_t end = movi.dataOffset + movi.size;
     if (end > reader.fileSize() || end < reader.position())
         return std::nullopt;
-    std::vector<unsigned char> list(std::size_t(end - reader.position()));
-    if (reader.read(list.data(), list.size()) != list.size())
-        return std::nullopt;
-
-    AviClip clip;
-    if (!collectFrames(list.data(), list.size(), *format, streamIndex, 0, clip.frames) ||
+    StoredAviClip clip;
+    if (!collectFrames(reader, reader.position(), end - reader.position(), *format, streamIndex, 0,
+                       clip.frames) ||
         clip.frames.empty())
         return std::nullopt;
+    clip.format = std::move(*format);
+    clip.source = std::move(source);
     clip.framePeriodUs = periodUs;
-    clip.frameSize = QSize(int(format->width), int(format->height));
     return clip;
 }
 
 } // namespace
 
-std::optional<AviClip> loadAviClip(const std::filesystem::path& path) {
-    const auto reader = RiffReader::openFile(path);
+std::optional<StoredAviClip> readAviClip(const std::filesystem::path& path) {
+    std::shared_ptr<RiffReader> reader = RiffReader::openFile(path);
     if (!reader)
         return std::nullopt;
-    return load(*reader);
+    return read(std::move(reader));
+}
+
+std::optional<StoredAviClip> readAviClip(const void* data, std::size_t size) {
+    return read(RiffReader::openMemory(data, size));
+}
+
+std::optional<AviClip> decodeAviClip(const StoredAviClip& stored) {
+    const VideoFormat& f = stored.format;
+    std::vector<unsigned char> bits(std::size_t(f.stride * f.height));
+    AviClip clip;
+    clip.frames.reserve(stored.frames.size());
+    for (std::size_t i = 0; i < stored.frames.size(); ++i) {
+        // A repeated frame shares the image of the one before.
+        if (i > 0 && stored.frames[i] == stored.frames[i - 1]) {
+            clip.frames.push_back(clip.frames.back());
+            continue;
+        }
+        if (stored.source->readAt(stored.frames[i], bits.data(), bits.size()) != bits.size())
+            return std::nullopt;
+        clip.frames.push_back(decodeFrame(f, bits.data()));
+    }
+    clip.framePeriodUs = stored.framePeriodUs;
+    clip.frameSize = QSize(int(f.width), int(f.height));
+    return clip;
+}
+
+std::optional<AviClip> loadAviClip(const std::filesystem::path& path) {
+    const auto stored = readAviClip(path);
+    return stored ? decodeAviClip(*stored) : std::nullopt;
 }
 
 std::optional<AviClip> loadAviClip(const void* data, std::size_t size) {
-    const auto reader = RiffReader::openMemory(data, size);
-    return load(*reader);
+    const auto stored = readAviClip(data, size);
+    return stored ? decodeAviClip(*stored) : std::nullopt;
 }
 
 } // namespace kw27

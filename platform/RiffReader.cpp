@@ -230,6 +230,10 @@ std::size_t RiffReader::read(void* dest, std::size_t n) {
     return got;
 }
 
+std::size_t RiffReader::readAt(std::uint64_t offset, void* dest, std::size_t n) {
+    return impl_->readAt(offset, dest, n);
+}
+
 void RiffReader::ascend(const RiffChunk& chunk) {
     Impl& d = *impl_;
     while (!d.entered.empty() && d.entered.back().dataOffset >= chunk.dataOffset)

@@ -55,6 +55,9 @@ public:
     std::size_t read(void* dest, std::size_t n);
     // Moves to the byte after chunk, past its pad byte when its size is odd.
     void ascend(const RiffChunk& chunk);
+    // Reads up to n bytes at offset, whatever chunk has been entered, never past the end of
+    // the file; the position stays where it is. Returns the number of bytes read.
+    std::size_t readAt(std::uint64_t offset, void* dest, std::size_t n);
 
     // How many bytes read() can still give from the current position: what the file really
     // holds of the chunk being read, whatever its header claims.

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -99,6 +100,21 @@ TEST_F(AnimationPlayerTest, AClipItCannotOpenIsAnErrorAndLeavesNoClipAndNoName) 
         EXPECT_EQ(error.message(), cannotOpen);
     }
     EXPECT_FALSE(player.active());
+}
+
+TEST_F(AnimationPlayerTest,
+       InTwoStepsTheFramesAreReadWhenOpenedAndAFileCutShortBetweenGivesNoClip) {
+    player.open(clipName, TAnimate::openClip(clipName));
+    EXPECT_EQ(player.frameCount(), 5);
+    expectShows(0);
+
+    const kw27::StoredAviClip checked = TAnimate::openClip(clipName);
+    const auto whole = kw27::test::makeAvi(layout);
+    ASSERT_TRUE(QFile::resize(folder + QStringLiteral("/ド.avi"), qint64(whole.size() / 2)));
+    player.open(clipName, checked);
+    EXPECT_FALSE(player.isOpen());
+    EXPECT_TRUE(player.fileName().isEmpty());
+    expectShows(-1);
 }
 
 TEST_F(AnimationPlayerTest, PlaysEveryFrameOnceInOrderNoneEarlyThenStopsOnTheLast) {
