@@ -37,13 +37,15 @@ private:
 
 TForm2::TForm2(QWidget* parent)
     : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    // Read before the first text needs the font list, which may still be in the making.
+    const QPixmap logo = kw27::loadPicture(QStringLiteral(":/assets/logo.png"));
     ui.setupUi(this);
     setFixedSize(511, 309);
 
     // The window's own colour, hidden under the panel.
     kw27::setBackgroundColour(this, clLime);
     ui.Panel1->setColor(colorToRgb(clYellow));
-    ui.Image1->setPixmap(kw27::loadPicture(QStringLiteral(":/assets/logo.png")));
+    ui.Image1->setPixmap(logo);
 
     // The two fixed texts are wholly in the face: no other face is looked up for glyphs it
     // lacks, which would cost the splash a good part of its first paint.

@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -70,6 +71,7 @@ void releaseStartMessages() {
 KwApplication::KwApplication(int& argc, char** argv) : QApplication(holdStartMessages(argc), argv) {
     releaseStartMessages();
     kw27::installFontSubstitutions();
+    fontListing_ = std::jthread([] { QFontDatabase::families(); });
     // The standard dialogs (file, print, message box buttons) speak Japanese like the rest.
     auto* translator = new QTranslator(this);
     if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
