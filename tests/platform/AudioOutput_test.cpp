@@ -1,6 +1,12 @@
 #include "AudioOutput.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 
 #include <algorithm>
 #include <chrono>
@@ -117,3 +123,34 @@ TEST_F(RealTimeOutput, StartsTogetherOnOneSampleWhateverTheDelayBetweenTheCalls)
 }
 
 } // namespace
+
+TEST(OpenAlLibrary, WithoutItNoDeviceOpensAndTheProgramGoesOn) {
+    if (qEnvironmentVariableIsSet("KW27_TEST_WITHOUT_OPENAL")) {
+        // In the copy started below, where the library found first is not one.
+        SystemAudioOutput system;
+        LoopbackAudioOutput loopback(44100, 1);
+        EXPECT_FALSE(system.open());
+        EXPECT_FALSE(loopback.open());
+        EXPECT_EQ(alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"), nullptr);
+        EXPECT_EQ(alGetError(), AL_NO_ERROR);
+        return;
+    }
+    // Linked to the library, the program would not even start.
+    const QString folder = kw27::test::makeFolder(QStringLiteral("no-openal"));
+    QFile fake(folder + QStringLiteral("/libopenal.so.1"));
+    ASSERT_TRUE(fake.open(QIODevice::WriteOnly));
+    fake.write("not a library\n");
+    fake.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LD_LIBRARY_PATH"), folder);
+    environment.insert(QStringLiteral("KW27_TEST_WITHOUT_OPENAL"), QStringLiteral("1"));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QCoreApplication::applicationFilePath(),
+                  {QStringLiteral("--gtest_filter=OpenAlLibrary.*")});
+    ASSERT_TRUE(program.waitForFinished(60'000));
+    const QString said = QString::fromLocal8Bit(program.readAllStandardOutput());
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("[  PASSED  ] 1 test"))) << said.toStdString();
+}
