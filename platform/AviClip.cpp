@@ -220,11 +220,6 @@ std::optional<AviClip> decodeAviClip(const StoredAviClip& stored) {
     return clip;
 }
 
-std::optional<AviClip> loadAviClip(const std::filesystem::path& path) {
-    const auto stored = readAviClip(path);
-    return stored ? decodeAviClip(*stored) : std::nullopt;
-}
-
 std::optional<AviClip> loadAviClip(const void* data, std::size_t size) {
     const auto stored = readAviClip(data, size);
     return stored ? decodeAviClip(*stored) : std::nullopt;

@@ -48,8 +48,7 @@ std::optional<StoredAviClip> readAviClip(const void* data, std::size_t size);
 // Nothing when the file no longer holds the frames it held when it was read.
 std::optional<AviClip> decodeAviClip(const StoredAviClip& stored);
 
-// Both steps at once.
-std::optional<AviClip> loadAviClip(const std::filesystem::path& path);
+// Both steps at once, from memory.
 std::optional<AviClip> loadAviClip(const void* data, std::size_t size);
 
 } // namespace kw27

@@ -9,7 +9,6 @@
 #include "Total.h"
 
 #include <QCoreApplication>
-#include <QFontMetrics>
 #include <QShowEvent>
 #include <exception>
 #include <future>
@@ -79,13 +78,6 @@ QFont labelFont(const LabelLook& look) {
     return font;
 }
 
-// Loads the faces, sizes and scripts that the labels' texts need, reading the labels and
-// writing nothing to any widget.
-void loadLabelFonts(const Ui::TForm1& ui) {
-    for (const LabelLook& look : labelLooks)
-        QFontMetrics(labelFont(look)).boundingRect((ui.*look.label)->text());
-}
-
 } // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm1>()) {
@@ -110,7 +102,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TForm
     winId();
     // No input may reach a handler before the sounds are in.
     QCoreApplication::instance()->installEventFilter(this);
-    loadLabelFonts(*ui);
 
     for (const LabelLook& look : labelLooks) {
         QLabel* label = (*ui).*look.label;

@@ -89,7 +89,7 @@ TEST(AviClip, RefusesWhatIsNotAnUncompressedClip) {
     };
     for (const auto& [name, bytes] : rows)
         EXPECT_FALSE(load(bytes).has_value()) << name;
-    EXPECT_FALSE(kw27::loadAviClip(std::filesystem::path("nowhere/no.avi")).has_value());
+    EXPECT_FALSE(kw27::readAviClip(std::filesystem::path("nowhere/no.avi")).has_value());
 }
 
 TEST(AviClip, AClipCutShortBeforeItsLastFrameEndsOrWithAShortFrameIsRefused) {
