@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../platform/AviTestClip.h"
+#include "../platform/media/AviTestClip.h"
 #include "TestSupport.h"
 #include "Unit1.h"
 
