@@ -41,7 +41,7 @@ TEST(ApplicationTitle, IsTheExecutableNameUpToTheFirstDotWithTheRestInLowerCase)
     EXPECT_EQ(kw27::applicationTitleFor(QStringLiteral("triPlay.v2.bin")),
               QStringLiteral("triplay"));
     EXPECT_EQ(kw27::applicationTitleFor(QStringLiteral("X")), QStringLiteral("X"));
-    EXPECT_EQ(kw27::applicationTitle(), QStringLiteral("platform_tests"));
+    EXPECT_EQ(kw27::applicationTitle(), QStringLiteral("platform_desktop_tests"));
 }
 
 TEST(MessageBoxes, WarningHasTheWarningCaptionAndIcon) {
@@ -76,7 +76,7 @@ TEST(KwApplication, ReportsAnEscapedErrorAndCarriesOnWithTheNextEvent) {
     QCoreApplication::sendEvent(&thrower, &second);
     EXPECT_EQ(thrower.events, 2);
     ASSERT_EQ(sink.boxes.size(), 2u);
-    EXPECT_EQ(sink.boxes[0].caption, QStringLiteral("platform_tests"));
+    EXPECT_EQ(sink.boxes[0].caption, QStringLiteral("platform_desktop_tests"));
     EXPECT_EQ(sink.boxes[0].text, QStringLiteral("AVI を開くことができません."));
     EXPECT_EQ(sink.boxes[0].icon, MessageIcon::Stop);
 }
@@ -113,6 +113,6 @@ TEST(KwApplication, WithoutADisplaySaysSoInOneLineAndEndsWithStatus1) {
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << display;
         EXPECT_EQ(program.exitCode(), 1) << display;
         EXPECT_EQ(said.count(u'\n'), 1) << said.toStdString();
-        EXPECT_TRUE(said.startsWith(QStringLiteral("platform_tests: "))) << said.toStdString();
+        EXPECT_TRUE(said.startsWith(QStringLiteral("platform_desktop_tests: "))) << said.toStdString();
     }
 }
