@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace kw27::datagen {
+namespace kw27::pipe {
 
 double pipeFrequency(double lengthCm) {
     return pipeConstant / (lengthCm * lengthCm);
@@ -16,4 +16,4 @@ double sharpLength(double lengthCm) {
     return lengthForFrequency(pipeFrequency(lengthCm) * std::exp2(1.0 / 12.0));
 }
 
-} // namespace kw27::datagen
+} // namespace kw27::pipe

@@ -5,7 +5,7 @@
 // A chime pipe rings as a free-free bar: its partials lie at fixed ratios to the fundamental,
 // and the fundamental falls with the square of the length. The material constant is chosen
 // so that the 18.6 cm pipe, the lesson's low do, sounds C7.
-namespace kw27::datagen {
+namespace kw27::pipe {
 
 inline constexpr double sampleRate = 44100.0;
 
@@ -25,4 +25,4 @@ double lengthForFrequency(double hz);
 // The pipe cut to sound one equal-tempered semitone above a pipe of the given length.
 double sharpLength(double lengthCm);
 
-} // namespace kw27::datagen
+} // namespace kw27::pipe

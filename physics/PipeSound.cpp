@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace kw27::datagen {
+namespace kw27::pipe {
 namespace {
 
 constexpr double twoPi = 2.0 * std::numbers::pi;
@@ -178,4 +178,4 @@ std::vector<std::int16_t> synthesize(const SoundSpec& sound) {
     return std::vector<std::int16_t>(std::size_t(count), 0);
 }
 
-} // namespace kw27::datagen
+} // namespace kw27::pipe

@@ -5,7 +5,7 @@
 
 // Recorded-sound stand-ins synthesised from the pipe model: the same struck pipe, cut to the
 // lengths the pages need.
-namespace kw27::datagen {
+namespace kw27::pipe {
 
 enum class SoundKind {
     Ring,    // struck, rings on and dies away: the pipe-length and pitch pages
@@ -33,4 +33,4 @@ int sampleCount(SoundKind kind);
 // 16-bit mono samples at sampleRate.
 std::vector<std::int16_t> synthesize(const SoundSpec& sound);
 
-} // namespace kw27::datagen
+} // namespace kw27::pipe

@@ -9,6 +9,7 @@
 #include <QDir>
 
 namespace kw27::datagen {
+using namespace kw27::pipe;
 namespace {
 
 // A different but fixed strike for every file: FNV-1a of its path.

@@ -19,7 +19,7 @@ const std::vector<ScalePipe>& scalePipes();
 
 struct SoundFile {
     QString path; // relative to the data folder, '/'-separated
-    SoundSpec sound;
+    pipe::SoundSpec sound;
 };
 
 struct ClipFile {
