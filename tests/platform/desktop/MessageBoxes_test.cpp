@@ -113,6 +113,7 @@ TEST(KwApplication, WithoutADisplaySaysSoInOneLineAndEndsWithStatus1) {
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << display;
         EXPECT_EQ(program.exitCode(), 1) << display;
         EXPECT_EQ(said.count(u'\n'), 1) << said.toStdString();
-        EXPECT_TRUE(said.startsWith(QStringLiteral("platform_desktop_tests: "))) << said.toStdString();
+        EXPECT_TRUE(said.startsWith(QStringLiteral("platform_desktop_tests: ")))
+            << said.toStdString();
     }
 }
