@@ -31,7 +31,8 @@ SongFileText decodeSongFile(std::string_view bytes);
 
 // Writes the bytes to path through a temporary file in the same folder that replaces the
 // file only once everything is written, so a failed save never destroys an earlier file.
-// Returns false when the file cannot be created; throws EKwError when writing fails after.
+// Returns false when the place refuses the file (a folder, stick or file that may not be
+// written, a name the file system refuses); throws EKwError when the disk fails the write.
 bool saveSongFile(const QString& path, std::string_view bytes);
 
 // Reads and decodes the file at path. Throws EKwError when it cannot be opened or read, or

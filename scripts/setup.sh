@@ -13,6 +13,7 @@ packages=(
   xdg-utils xvfb xauth xdotool
   clang libclang-rt-14-dev
   sox poppler-utils imagemagick librsvg2-bin
+  fuse3 bindfs fusefat dosfstools
 )
 
 missing=()
