@@ -23,7 +23,8 @@ QString findProgram(const QString& name) {
     const QString found = QStandardPaths::findExecutable(name);
     if (!found.isEmpty())
         return found;
-    return QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
+    return QStandardPaths::findExecutable(name,
+                                          {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
 }
 
 bool isFuseMount(const QString& path) {
@@ -44,7 +45,8 @@ QString runToEnd(const QString& program, const QStringList& arguments) {
     if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
         return {};
     const QString said = QString::fromLocal8Bit(process.readAll()).trimmed();
-    return program + QStringLiteral(" failed: ") + (said.isEmpty() ? QStringLiteral("no words") : said);
+    return program + QStringLiteral(" failed: ") +
+           (said.isEmpty() ? QStringLiteral("no words") : said);
 }
 
 } // namespace
@@ -75,7 +77,8 @@ FuseMount::~FuseMount() {
     if (!mounted_)
         return;
     const QString fusermount = findProgram(QStringLiteral("fusermount3"));
-    if (fusermount.isEmpty() || !runToEnd(fusermount, {QStringLiteral("-u"), mountPoint_}).isEmpty())
+    if (fusermount.isEmpty() ||
+        !runToEnd(fusermount, {QStringLiteral("-u"), mountPoint_}).isEmpty())
         runToEnd(findProgram(QStringLiteral("umount")), {QStringLiteral("-l"), mountPoint_});
 }
 

@@ -4,8 +4,8 @@
 #include <QStringList>
 
 #include <functional>
-#include <utility>
 #include <sys/types.h>
+#include <utility>
 
 namespace kw27::test {
 

@@ -76,10 +76,9 @@ const Stick kSticks[] = {
          const QString why = kw27::test::makeFatImage(image);
          if (!why.isEmpty())
              return std::make_unique<FuseMount>(why);
-         return std::make_unique<FuseMount>(QStringLiteral("fusefat"),
-                                            QStringList{QStringLiteral("-o"),
-                                                        QStringLiteral("rw+"), image},
-                                            mountPoint);
+         return std::make_unique<FuseMount>(
+             QStringLiteral("fusefat"),
+             QStringList{QStringLiteral("-o"), QStringLiteral("rw+"), image}, mountPoint);
      }},
     {"a stick mounted for everyone, used by an ordinary user (every file the mounter's)", true,
      "曲.ksg",
