@@ -14,8 +14,12 @@ void showBox(QWidget* parent, const QString& caption, const QString& text, Messa
         g_sink->show(parent, caption, text, icon);
         return;
     }
+    // A box is centred on its parent window; one for a window not yet shown (a warning at
+    // start-up) would be centred on where that window has not yet been placed, at the screen's
+    // corner, so it is centred on the screen instead.
+    QWidget* owner = parent && parent->window()->isVisible() ? parent : nullptr;
     QMessageBox box(icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::Critical,
-                    caption, text, QMessageBox::Ok, parent);
+                    caption, text, QMessageBox::Ok, owner);
     box.exec();
 }
 } // namespace

@@ -40,8 +40,7 @@ TEST(MessageBoxPlacement, CentredOnItsWindowOrOnTheScreenBeforeAnyWindowShows) {
         window.move(row.parentPosition);
         if (row.parentShown)
             window.show();
-        const QPoint expected =
-            row.parentShown ? window.frameGeometry().center() : screen.center();
+        const QPoint expected = row.parentShown ? window.frameGeometry().center() : screen.center();
         const QPoint centre = centreOfWarningBox(&window);
         EXPECT_LE((centre - expected).manhattanLength(), 4)
             << row.parentShown << " " << centre.x() << "," << centre.y() << " expected "
