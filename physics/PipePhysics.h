@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 // A chime pipe rings as a free-free bar: its partials lie at fixed ratios to the fundamental,
 // and the fundamental falls with the square of the length. The material constant is chosen
@@ -24,5 +25,15 @@ double lengthForFrequency(double hz);
 
 // The pipe cut to sound one equal-tempered semitone above a pipe of the given length.
 double sharpLength(double lengthCm);
+
+// How far the pipe moves in mode k (0 for the fundamental, as partialRatios) at a point a
+// fraction x (0 to 1) of its length from one end, relative to the end itself, which every
+// mode moves by the same amount. Striking at x excites mode k in proportion to this; a cord
+// tied where it is 0 does not damp mode k.
+double modeShape(std::size_t k, double x);
+
+// Where the fundamental does not move, as a fraction of the length from the nearer end (about
+// 0.224): the place for the hanging hole.
+double fundamentalNodeFraction();
 
 } // namespace kw27::pipe
