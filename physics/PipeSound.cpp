@@ -63,24 +63,25 @@ double fadeOut(int i, int count, int fadeCount) {
     return 0.5 * (1.0 + std::cos(std::numbers::pi * std::min(x, 1.0)));
 }
 
-// Calls each(k, hz) for every partial k of the pipe, at hz, below the highest one kept.
+// Calls each(k, hz, weight) for every partial k of the pipe, at hz, below the highest one
+// kept; weight is how strongly the strike excites its mode.
 template <class Each> void forEachPartial(const SoundSpec& sound, Each each) {
     const double f0 = pipeFrequency(sound.lengthCm);
     for (std::size_t k = 0; k < partialRatios.size(); ++k) {
         const double hz = f0 * partialRatios[k];
         if (hz < highestPartialHz)
-            each(k, hz);
+            each(k, hz, modeShape(k, sound.strikePoint));
     }
 }
 
 std::vector<double> struckPipe(const SoundSpec& sound, int count, double fadeSeconds) {
     std::vector<double> out(std::size_t(count), 0.0);
-    forEachPartial(sound, [&](std::size_t k, double hz) {
+    forEachPartial(sound, [&](std::size_t k, double hz, double weight) {
         const double tau = fundamentalDecaySeconds / std::pow(partialRatios[k], decayExponent);
+        const double amplitude = struckAmplitude[k] * weight;
         for (int i = 0; i < count; ++i) {
             const double t = i / sampleRate;
-            out[std::size_t(i)] +=
-                struckAmplitude[k] * std::exp(-t / tau) * std::sin(twoPi * hz * t);
+            out[std::size_t(i)] += amplitude * std::exp(-t / tau) * std::sin(twoPi * hz * t);
         }
     });
 
@@ -123,13 +124,14 @@ double loopCycles(double hz) {
 
 std::vector<double> steadyPipe(const SoundSpec& sound) {
     std::vector<double> out(std::size_t(loopSamples), 0.0);
-    forEachPartial(sound, [&](std::size_t k, double hz) {
+    forEachPartial(sound, [&](std::size_t k, double hz, double weight) {
         const double cycles = loopCycles(hz);
+        const double amplitude = steadyAmplitude[k] * weight;
         for (int i = 0; i < loopSamples; ++i)
-            out[std::size_t(i)] += steadyAmplitude[k] * loopSine(cycles, i);
+            out[std::size_t(i)] += amplitude * loopSine(cycles, i);
         if (k == 0) {
             for (int i = 0; i < loopSamples; ++i)
-                out[std::size_t(i)] += beatLevel * loopSine(cycles + beatCyclesPerLoop, i);
+                out[std::size_t(i)] += beatLevel * weight * loopSine(cycles + beatCyclesPerLoop, i);
         }
     });
     return out;

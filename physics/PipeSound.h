@@ -22,10 +22,17 @@ inline constexpr int loopSamples = 88200;
 // Every sound is scaled to this peak, so that three pipes sounding at once cannot clip.
 inline constexpr double peakDbfs = -11.0;
 
+// Where the pipe is struck, as a fraction of its length from one end. At the end every mode
+// moves alike, so every partial keeps its full strength: the data set's pipes are struck there.
+// At the middle the second mode does not move, and its partial (2.756 × f) stays silent.
+inline constexpr double strikeAtEnd = 0.0;
+inline constexpr double strikeAtMiddle = 0.5;
+
 struct SoundSpec {
     SoundKind kind = SoundKind::Ring;
     double lengthCm = 0.0;       // unused for Silence
     std::uint32_t noiseSeed = 1; // seeds the strike transient
+    double strikePoint = strikeAtEnd;
 };
 
 int sampleCount(SoundKind kind);
