@@ -99,6 +99,7 @@ void TForm1::buildWindow(const std::vector<kw27::StoredAviClip>& clips) {
     setUpSheetPage();
     simulationPage.setupUi(ui->TabSheet3);
     setUpSimulationPage();
+    kw27::connectHandler(ui->PipeWorkshop1, &QAction::triggered, this, &TForm1::PipeWorkshop1Click);
 
     ui->BitBtn9->setFont(kw27::pixelFont(QStringLiteral("ＭＳ ゴシック"), 16, true));
     kw27::setTextColour(ui->BitBtn9, clRed, QPalette::ButtonText);

@@ -23,7 +23,8 @@
 // The controls keep the names the programs are known by:
 //
 //   frame        BitBtn9 quit button (Exit1Click); Exit1 File menu's quit; HowToUse1 Help menu's
-//                manual (HowToUse1Click); PageControl1 the tabs; TabSheet1-5 the pages
+//                manual (HowToUse1Click); PipeWorkshop1 Workshop menu's pipe workshop
+//                (PipeWorkshop1Click); PageControl1 the tabs; TabSheet1-5 the pages
 //   pipe length  Panel1 picture panel; Image1 the pipe; SpeedButton1-12 the dots, 14 to 25 cm
 //                (SpeedButton1Click); Label5 the length played; Label4, Label6 around it;
 //                Label12-14, Label1-3 instruction and scale texts; Shape1-3 the scale marks
@@ -117,6 +118,10 @@ public:
     Ui::SimulationPage simulationPage;
     void BitBtn1Click(QObject* Sender);
     void HowToUse1Click(QObject* Sender);
+
+    // The Workshop menu's pipe workshop (Unit1Workshop.cpp), made afresh at each opening from
+    // the sheet page's pipes and pupil.
+    void PipeWorkshop1Click(QObject* Sender);
 
 protected:
     void showEvent(QShowEvent* event) override;
