@@ -1,12 +1,14 @@
 // Takes the manual's pictures of both programs: the splash window and each page of Chimelab's
 // main window with a few choices made on them as a pupil would, then Triplay's window with a
-// chord that fits the material and one that needs more than the 59 cm a pupil has. Run in the
+// chord that fits the material and one that needs more than the 59 cm a pupil has; the pipe
+// workshop of Chimelab's menu 工作 with a pipe typed in. Run in the
 // output folder (start-up needs the data set), with the offscreen platform; the pictures go to
 // the folder given. Pages whose controls are not there yet are taken as they are.
 
 #include "KwApplication.h"
 #include "ManualShot.h"
 #include "MessageBoxes.h"
+#include "PipeWorkshopWindow.h"
 #include "Splash.h"
 #include "Unit1.h"
 #include "Unit2.h"
@@ -91,6 +93,14 @@ bool takeChimelab(const QString& folder) {
     setText(song, "Memo1", QStringLiteral("ド\nレ\nミ\nファ\nミ\nレ\nド\nヤスミ\n"));
     tabs->setCurrentWidget(song);
     ok &= kw27::manual::save(form, folder, "chimelab-composition.png");
+
+    // The workshop with the sheet's ド, ミ and ソ, the first pipe typed as 17.0 cm.
+    kw27::workshop::PlanInput start;
+    start.lengthsTenthsMm = {1700, 1650, 1530};
+    start.kerfTenthsMm = 20;
+    chimelab::PipeWorkshopWindow workshop(start, QString(), &form);
+    workshop.show();
+    ok &= kw27::manual::save(workshop, folder, "chimelab-workshop.png");
 
     return ok;
 }
