@@ -38,14 +38,16 @@ TEST(MainWindow, FixedSizeCentredWindowWithItsTitleMenusPagesAndQuitButton) {
     EXPECT_EQ(form.font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
     EXPECT_EQ(form.ui->PageControl1->font().pixelSize(), 12);
 
+    // File and Help; the Workshop menu between them has tests of its own.
     const QList<QAction*> menus = form.menuBar()->actions();
-    ASSERT_EQ(menus.size(), 2);
+    ASSERT_EQ(menus.size(), 3);
     const std::array<const char*, 4> menuTexts{"ファイル", "終了(&X)", "ヘルプ", "KW-27の使い方"};
     const std::array<const char*, 2> hints{"プログラムを終了します。",
                                            "このソフトの説明書を表示します。"};
     for (int m = 0; m < 2; ++m) {
-        EXPECT_EQ(menus[m]->text(), QString::fromUtf8(menuTexts[std::size_t(2 * m)]));
-        const QList<QAction*> items = menus[m]->menu()->actions();
+        QAction* menu = menus[2 * m];
+        EXPECT_EQ(menu->text(), QString::fromUtf8(menuTexts[std::size_t(2 * m)]));
+        const QList<QAction*> items = menu->menu()->actions();
         ASSERT_EQ(items.size(), 1);
         EXPECT_EQ(items[0]->text(), QString::fromUtf8(menuTexts[std::size_t(2 * m + 1)]));
         EXPECT_EQ(items[0]->statusTip(), QString::fromUtf8(hints[std::size_t(m)]));
