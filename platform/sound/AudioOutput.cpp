@@ -16,6 +16,10 @@ constexpr int kRefresh = 200;
 // How often a running device looks whether anything still plays. It costs nothing beside the
 // mixer, which runs anyway while the device does.
 constexpr std::chrono::milliseconds kIdlePoll{100};
+// How late the window thread may be, after a synchronous play has handed back, in queueing the
+// next sound of a sequence: painting a line of the song and reading the next file, on a machine
+// whose cores are busy with other work.
+constexpr std::chrono::milliseconds kWindowSlack{100};
 
 template <typename F> F alcEntry(const char* name) {
     return reinterpret_cast<F>(alcGetProcAddress(nullptr, name));
@@ -104,6 +108,7 @@ bool AudioOutput::open() {
 
 void AudioOutput::close() {
     if (watcher_.joinable()) {
+        finishFades();
         {
             std::lock_guard lock(mutex_);
             quit_ = true;
@@ -139,7 +144,12 @@ void AudioOutput::watch(ALuint source) {
 void AudioOutput::unwatch(ALuint source) {
     std::lock_guard lock(mutex_);
     std::erase(watched_, source);
-    std::erase_if(pending_, [source](const Pending& p) { return p.source == source; });
+    dropPending(source);
+}
+
+void AudioOutput::dropPending(ALuint source) {
+    std::erase_if(pending_,
+                  [source](const Pending& p) { return p.source == source && !p.retired; });
 }
 
 void AudioOutput::wake() {
@@ -162,7 +172,7 @@ bool AudioOutput::paused() const {
 void AudioOutput::afterPeriod(ALuint source, std::function<void()> finish) {
     {
         std::lock_guard lock(mutex_);
-        std::erase_if(pending_, [source](const Pending& p) { return p.source == source; });
+        dropPending(source);
         // The change reaches the mixer at the next period at the latest, and is heard by the
         // end of that one.
         const auto period = Seconds(double(periodFrames_) / sampleRate_);
@@ -175,7 +185,51 @@ void AudioOutput::afterPeriod(ALuint source, std::function<void()> finish) {
 
 void AudioOutput::cancel(ALuint source) {
     std::lock_guard lock(mutex_);
-    std::erase_if(pending_, [source](const Pending& p) { return p.source == source; });
+    dropPending(source);
+}
+
+void AudioOutput::retire(ALuint source) {
+    AlContextScope scope(context_);
+    ALint state = AL_STOPPED;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    {
+        std::lock_guard lock(mutex_);
+        std::erase(watched_, source);
+        dropPending(source);
+        if (state == AL_PLAYING) {
+            alSourcef(source, AL_GAIN, 0.0f);
+            const auto period = Seconds(double(periodFrames_) / sampleRate_);
+            pending_.push_back(
+                {source, Clock::now() + std::chrono::duration_cast<Clock::duration>(2 * period),
+                 [source] {
+                     alSourceStop(source);
+                     alDeleteSources(1, &source);
+                 },
+                 true});
+        }
+    }
+    if (state == AL_PLAYING)
+        changed_.notify_all();
+    else
+        alDeleteSources(1, &source);
+}
+
+// Waits, on a device that plays in real time, for the fade-outs of retired sources to be
+// heard: at most two periods, and never past the longest a fade is due.
+void AudioOutput::finishFades() {
+    std::unique_lock lock(mutex_);
+    Clock::time_point last = Clock::now();
+    for (const Pending& p : pending_)
+        if (p.retired)
+            last = std::max(last, p.due);
+    changed_.wait_until(lock, last + std::chrono::milliseconds(5), [this] {
+        return std::none_of(pending_.begin(), pending_.end(),
+                            [](const Pending& p) { return p.retired; });
+    });
+}
+
+std::size_t AudioOutput::commitAheadFrames() const {
+    return std::size_t(std::lround(std::max(0.0, commitAhead_.count()) * sampleRate_));
 }
 
 void AudioOutput::beginTogether() {
@@ -242,7 +296,10 @@ void AudioOutput::watchIdle() {
         const Clock::time_point now = Clock::now();
         const auto firstLater = std::stable_partition(
             pending_.begin(), pending_.end(), [now](const Pending& p) { return p.due <= now; });
-        runDue(lock, std::size_t(firstLater - pending_.begin()));
+        if (firstLater != pending_.begin()) {
+            runDue(lock, std::size_t(firstLater - pending_.begin()));
+            changed_.notify_all();
+        }
         Clock::time_point next = Clock::time_point::max();
         for (const Pending& p : pending_)
             next = std::min(next, p.due);
@@ -266,7 +323,9 @@ void AudioOutput::watchIdle() {
 }
 
 SystemAudioOutput::SystemAudioOutput(const char* name, Seconds linger)
-    : AudioOutput(linger), name_(name) {}
+    : AudioOutput(linger), name_(name) {
+    setCommitAhead(kWindowSlack);
+}
 
 SystemAudioOutput::~SystemAudioOutput() {
     close();

@@ -84,6 +84,17 @@ public:
     // made now has then been heard. A later cancel for the same source drops it.
     void afterPeriod(ALuint source, std::function<void()> finish);
     void cancel(ALuint source);
+    // Takes over a source its user is done with: a source still playing fades out over one
+    // period, like a stop, before it is deleted; any other is deleted at once. Closing the
+    // output lets the fades that are under way finish first.
+    void retire(ALuint source);
+
+    // How far ahead of a sound's end a synchronous play may hand back: the next sound, queued
+    // behind it within that time, follows it on the very next frame. A real device needs room
+    // for the window thread to be late; a loopback device mixes only when asked, so by default
+    // it needs none.
+    std::size_t commitAheadFrames() const;
+    void setCommitAhead(Seconds ahead) { commitAhead_ = ahead; }
 
     // Plays every source started between beginTogether and endTogether in one call, so that
     // no mixing period can fall between them.
@@ -106,12 +117,17 @@ private:
         ALuint source;
         Clock::time_point due;
         std::function<void()> finish;
+        // A retired source: no longer its user's, so nothing of the user's may drop it.
+        bool retired = false;
     };
+    void dropPending(ALuint source);
+    void finishFades();
     void watchIdle();
     bool anyPlaying() const;
     void runDue(std::unique_lock<std::mutex>& lock, std::size_t count);
 
     const Seconds linger_;
+    Seconds commitAhead_{0};
     ALCdevice* device_ = nullptr;
     ALCcontext* context_ = nullptr;
     int periodFrames_ = 0;

@@ -48,7 +48,11 @@
     F(void, alSourcePlay, (ALuint source), (source))                                               \
     F(void, alSourcePlayv, (ALsizei n, const ALuint* sources), (n, sources))                       \
     F(void, alSourceStop, (ALuint source), (source))                                               \
-    F(void, alSourceRewind, (ALuint source), (source))
+    F(void, alSourceRewind, (ALuint source), (source))                                             \
+    F(void, alSourceQueueBuffers, (ALuint source, ALsizei n, const ALuint* buffers),               \
+      (source, n, buffers))                                                                        \
+    F(void, alSourceUnqueueBuffers, (ALuint source, ALsizei n, ALuint * buffers),                  \
+      (source, n, buffers))
 
 namespace {
 

@@ -10,12 +10,16 @@ namespace kw27 {
 
 namespace {
 
-// A synchronous play whose source has not moved on for this long of waiting is given up:
-// the device has stopped consuming samples, and the window must not hang on it.
-constexpr double kStallLimitSeconds = 2.0;
-// An output that claims a longer delay than this is not believed: a synchronous play must end
-// whatever the driver says.
-constexpr double kLongestLatencySeconds = 1.0;
+// A synchronous play whose device has taken no samples for this long is given up: the device
+// has stopped consuming them, and the window must not hang on it. An output that is slow to
+// begin (a sink resuming from suspend, a wireless headset) takes up to 2 s; the window is never
+// held for more than about 4.5 s.
+constexpr double kStallLimitSeconds = 4.0;
+// The longest single sleep of a wait, so that a stall is noticed in time.
+constexpr double kLongestStepSeconds = 0.25;
+// A device that plays slower than real time does not hold the window either: a wait ends this
+// long after the sounds before it should have been mixed.
+constexpr double kLateAllowanceSeconds = 1.0;
 
 ALenum formatOf(const PcmSound& sound) {
     return sound.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
@@ -62,23 +66,22 @@ bool OpenAlWavPlayer::openDevice() {
         return false;
 
     AlContextScope current(output_.context());
-    alGenSources(2, sources_);
-    if (alGetError() != AL_NO_ERROR) {
-        sources_[0] = sources_[1] = 0;
-        release();
-        return false;
-    }
-    ALuint buffers[3] = {};
-    alGenBuffers(3, buffers);
+    ALuint sources[2] = {};
+    alGenSources(2, sources);
     if (alGetError() != AL_NO_ERROR) {
         release();
         return false;
     }
-    tracks_[0] = buffers[0];
-    tracks_[1] = buffers[1];
-    alert_ = buffers[2];
+    tracks_[0].source = sources[0];
+    tracks_[1].source = sources[1];
+    alGenBuffers(1, &alert_);
+    if (alGetError() != AL_NO_ERROR) {
+        alert_ = 0;
+        release();
+        return false;
+    }
     const bool direct = alIsExtensionPresent("AL_SOFT_direct_channels");
-    for (ALuint source : sources_) {
+    for (ALuint source : sources) {
         // A plain sound, heard as recorded: no distance, no placement, no panning of stereo.
         alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
         alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
@@ -87,7 +90,6 @@ bool OpenAlWavPlayer::openDevice() {
             alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
         output_.watch(source);
     }
-    sourceLatency_ = alIsExtensionPresent("AL_SOFT_source_latency") && alExtensions().getSourcei64v;
     alBufferData(alert_, formatOf(alertSound_), alertSound_.samples.data(),
                  ALsizei(alertSound_.samples.size() * sizeof(std::int16_t)),
                  alertSound_.sampleRate);
@@ -104,29 +106,72 @@ void OpenAlWavPlayer::release() {
         return;
     {
         AlContextScope current(output_.context());
-        for (ALuint& source : sources_)
-            if (source) {
-                output_.unwatch(source);
-                alSourceStop(source);
-                alSourcei(source, AL_BUFFER, 0);
-                alDeleteSources(1, &source);
-                source = 0;
+        for (Track& track : tracks_)
+            if (track.source) {
+                output_.unwatch(track.source);
+                empty(track);
+                alDeleteSources(1, &track.source);
+                track.source = 0;
             }
-        for (ALuint* buffer : {&tracks_[0], &tracks_[1], &alert_})
-            if (*buffer) {
-                alDeleteBuffers(1, buffer);
-                *buffer = 0;
-            }
+        if (alert_) {
+            alDeleteBuffers(1, &alert_);
+            alert_ = 0;
+        }
     }
     output_.close();
     device_ = Device::Absent;
 }
 
-bool OpenAlWavPlayer::load(ALuint buffer, const PcmSound& sound) {
+bool OpenAlWavPlayer::playing(const Track& track) const {
+    ALint state = AL_STOPPED;
+    alGetSourcei(track.source, AL_SOURCE_STATE, &state);
+    return state == AL_PLAYING;
+}
+
+// Takes the sounds the mixer is done with off the queue, so that it holds only what is to come.
+void OpenAlWavPlayer::reclaimPlayed(Track& track) {
+    ALint processed = 0;
+    alGetSourcei(track.source, AL_BUFFERS_PROCESSED, &processed);
+    for (; processed > 0 && !track.queued.empty(); --processed) {
+        ALuint buffer = 0;
+        alSourceUnqueueBuffers(track.source, 1, &buffer);
+        if (track.queued.front().owned)
+            alDeleteBuffers(1, &buffer);
+        track.queued.pop_front();
+    }
+}
+
+// Stops the source and drops everything queued on it.
+void OpenAlWavPlayer::empty(Track& track) {
+    alSourceStop(track.source);
+    alSourcei(track.source, AL_BUFFER, 0);
+    for (const Queued& q : track.queued)
+        if (q.owned)
+            alDeleteBuffers(1, &q.buffer);
+    track.queued.clear();
+}
+
+// Queues the sound behind whatever the track holds: in a buffer of its own when owned, else
+// the alert's.
+bool OpenAlWavPlayer::queue(Track& track, const PcmSound& sound, bool owned) {
     alGetError();
-    alBufferData(buffer, formatOf(sound), sound.samples.data(),
-                 ALsizei(sound.samples.size() * sizeof(std::int16_t)), sound.sampleRate);
-    return alGetError() == AL_NO_ERROR;
+    ALuint buffer = alert_;
+    if (owned) {
+        alGenBuffers(1, &buffer);
+        if (alGetError() != AL_NO_ERROR)
+            return false;
+        alBufferData(buffer, formatOf(sound), sound.samples.data(),
+                     ALsizei(sound.samples.size() * sizeof(std::int16_t)), sound.sampleRate);
+    }
+    if (alGetError() == AL_NO_ERROR)
+        alSourceQueueBuffers(track.source, 1, &buffer);
+    if (alGetError() != AL_NO_ERROR) {
+        if (owned)
+            alDeleteBuffers(1, &buffer);
+        return false;
+    }
+    track.queued.push_back({buffer, sound.frames(), owned});
+    return true;
 }
 
 // The mixer ramps a gain change over one period; the source stops once that has been heard.
@@ -145,87 +190,100 @@ void OpenAlWavPlayer::fadeOut(ALuint source) {
 bool OpenAlWavPlayer::play(const QString& name, unsigned flags) {
     if (!openDevice())
         return false;
-    // Decoded before the sound still playing is cut, so that the gap between them is as
-    // short as the mixer allows.
+    // Decoded before the sound still playing is cut or joined, so that the gap between them is
+    // as short as the mixer allows.
     PcmSound sound;
-    const bool readable = decodeWavFile(resolveDataPath(name), sound) == WavStatus::Ok;
+    bool played = decodeWavFile(resolveDataPath(name), sound) == WavStatus::Ok;
+    const bool sync = !(flags & SND_ASYNC);
 
     AlContextScope current(output_.context());
-    fadeOut(sources_[active_]);
-    active_ ^= 1;
-    const ALuint source = sources_[active_];
-    // Its turn comes round again only after a whole sound: whatever fade it had is over.
-    output_.cancel(source);
-    alSourceStop(source);
-    alSourcef(source, AL_GAIN, 1.0f);
-    alSourcei(source, AL_BUFFER, 0);
-    bool played = readable && load(tracks_[active_], sound);
-    const PcmSound& heard = played ? sound : alertSound_;
-    alSourcei(source, AL_BUFFER, ALint(played ? tracks_[active_] : alert_));
-    output_.start(source);
-    if (!(flags & SND_ASYNC) && !waitForEnd(heard.frames(), heard.sampleRate))
+    Track* track = &tracks_[active_];
+    reclaimPlayed(*track);
+    const int rate = played ? sound.sampleRate : alertSound_.sampleRate;
+    bool join = sync && joinable_ && rate == queueRate_ && playing(*track);
+    if (!join) {
+        fadeOut(track->source);
+        active_ ^= 1;
+        track = &tracks_[active_];
+        // Its turn comes round again only after a whole sound: whatever fade it had is over.
+        output_.cancel(track->source);
+        empty(*track);
+        alSourcef(track->source, AL_GAIN, 1.0f);
+    }
+    joinable_ = false;
+    if (played && sound.frames() == 0)
+        return true;
+    if (!(played && queue(*track, sound, true))) {
         played = false;
+        if (!queue(*track, alertSound_, false))
+            return false;
+    }
+    if (join && !playing(*track)) {
+        // The sequence ran dry before this sound was queued (the window thread came later than
+        // the commit-ahead allows): started afresh, from this sound only.
+        const Queued last = track->queued.back();
+        track->queued.pop_back();
+        empty(*track);
+        alSourceQueueBuffers(track->source, 1, &last.buffer);
+        track->queued.push_back(last);
+        join = false;
+    }
+    if (!join)
+        output_.start(track->source);
+    queueRate_ = played ? sound.sampleRate : alertSound_.sampleRate;
+    joinable_ = sync;
+    if (sync && !waitForCommit()) {
+        joinable_ = false;
+        played = false;
+    }
     return played;
 }
 
-OpenAlWavPlayer::Position OpenAlWavPlayer::position() const {
-    if (sourceLatency_) {
-        // Offset (32.32 fixed point frames) and latency (ns) read together, as one instant.
-        ALint64SOFT values[2] = {};
-        alExtensions().getSourcei64v(sources_[active_], AL_SAMPLE_OFFSET_LATENCY_SOFT, values);
-        return {std::size_t(values[0] >> 32),
-                std::clamp(double(values[1]) * 1e-9, 0.0, kLongestLatencySeconds)};
-    }
+std::size_t OpenAlWavPlayer::position() const {
     ALint offset = 0;
-    alGetSourcei(sources_[active_], AL_SAMPLE_OFFSET, &offset);
-    return {std::size_t(offset), 0.0};
+    alGetSourcei(tracks_[active_].source, AL_SAMPLE_OFFSET, &offset);
+    return std::size_t(std::max<ALint>(offset, 0));
 }
 
-bool OpenAlWavPlayer::waitForEnd(std::size_t frames, int sampleRate) {
+// Waits until the queue's last frames are within the output's commit-ahead of being mixed.
+bool OpenAlWavPlayer::waitForCommit() {
+    const Track& track = tracks_[active_];
+    std::size_t end = 0;
+    for (const Queued& q : track.queued)
+        end += q.frames;
+    const std::size_t ahead = output_.commitAheadFrames();
+    const double rate = queueRate_;
+    const double longest = double(end) / rate + kLateAllowanceSeconds;
     std::size_t lastOffset = std::size_t(-1);
     double stalled = 0;
-    // Time until the last frame of the sound is heard, as estimated at the latest look.
-    double heardIn = 0;
-    // A device that plays slower than real time does not hold the window either.
-    double waited = 0;
-    const double longest = double(frames) / sampleRate + kLongestLatencySeconds;
+    double progressed = 0;
     for (;;) {
-        ALint state = AL_STOPPED;
-        alGetSourcei(sources_[active_], AL_SOURCE_STATE, &state);
-        if (state != AL_PLAYING)
-            break;
-        const Position at = position();
-        if (at.offset != lastOffset) {
-            lastOffset = at.offset;
+        if (!playing(track))
+            return true;
+        const std::size_t offset = position();
+        const bool moved = offset != lastOffset;
+        if (moved) {
+            lastOffset = offset;
             stalled = 0;
         }
-        if (stalled >= kStallLimitSeconds || waited >= longest) {
-            alSourceStop(sources_[active_]);
+        if (stalled >= kStallLimitSeconds || progressed >= longest) {
+            alSourceStop(track.source);
             return false;
         }
-        // The frames not yet mixed, then the output's delay: aiming there ends the wait when
-        // the sound has been heard, not merely mixed.
-        const double left = double(frames - std::min(frames, at.offset)) / sampleRate;
-        heardIn = left + at.latency;
-        const double step = std::min(heardIn, kStallLimitSeconds / 4);
+        const std::size_t left = end - std::min(end, offset);
+        if (left <= ahead)
+            return true;
+        const double step = std::min(double(left - ahead) / rate, kLongestStepSeconds);
         output_.pass(AudioOutput::Seconds(step));
-        heardIn -= step;
-        stalled += step > 0 ? step : 0.001;
-        waited += step > 0 ? step : 0.001;
+        (moved ? progressed : stalled) += step;
     }
-    // Woken before the end by the step limit: the mixer is done, the output not yet.
-    if (heardIn > 1e-6)
-        output_.pass(AudioOutput::Seconds(heardIn));
-    return true;
 }
 
 bool OpenAlWavPlayer::isPlaying() const {
     if (device_ != Device::Open)
         return false;
     AlContextScope current(output_.context());
-    ALint state = AL_STOPPED;
-    alGetSourcei(sources_[active_], AL_SOURCE_STATE, &state);
-    return state == AL_PLAYING;
+    return playing(tracks_[active_]);
 }
 
 } // namespace kw27

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 using namespace kw27;
 using namespace kw27::test;
@@ -96,6 +97,19 @@ public:
     void pass(Seconds span) override {
         waited += span.count();
         LoopbackAudioOutput::pass(span / 10);
+    }
+    double waited = 0;
+};
+
+// An output that takes no samples for its first two seconds, as a sink resuming from suspend
+// or a wireless headset does, then plays in real time.
+class SlowStartOutput final : public LoopbackAudioOutput {
+public:
+    SlowStartOutput() : LoopbackAudioOutput(kRate, 1) {}
+    void pass(Seconds span) override {
+        if (waited >= 2.0)
+            LoopbackAudioOutput::pass(span);
+        waited += span.count();
     }
     double waited = 0;
 };
@@ -295,6 +309,16 @@ TEST(WavPlayer, SyncPlayGivesUpOnADeviceThatStopsPlaying) {
     EXPECT_LT(out.waited, 5.0);
 }
 
+TEST(WavPlayer, SyncPlayWaitsForAnOutputThatIsSlowToBegin) {
+    const auto samples = noise16(kRate / 2, 75);
+    writeFile("first.wav", wav16(1, kRate, samples));
+    SlowStartOutput out;
+    OpenAlWavPlayer player(out);
+    EXPECT_TRUE(player.play("first.wav", SND_SYNC));
+    EXPECT_GE(out.waited, 2.0);
+    EXPECT_TRUE(sameLevels(mixOf(out, 0, samples.size()), levels16(samples)));
+}
+
 TEST(WavPlayer, SyncPlayNeverWaitsLongerThanTheSoundOnASlowDevice) {
     writeFile("second.wav", wav16(1, kRate, noise16(kRate, 73)));
     SlowOutput out;
@@ -303,6 +327,40 @@ TEST(WavPlayer, SyncPlayNeverWaitsLongerThanTheSoundOnASlowDevice) {
     EXPECT_FALSE(player.isPlaying());
     // The sound's second, the longest output delay believed, and one step of the wait.
     EXPECT_LT(out.waited, 1.0 + 1.0 + 0.5 + 0.01);
+}
+
+// Where the device mixes ahead of the window, a synchronous play hands back while its last
+// frames are still to be mixed, and the next synchronous play queues behind them: the mix is
+// the sounds laid end to end, sample for sample, with not one frame between them. A sound
+// played after the sequence has run out starts afresh and is heard whole.
+TEST(WavPlayer, SyncSequenceIsMixedAsTheSoundsLaidEndToEnd) {
+    const std::vector<std::vector<std::int16_t>> sounds = {noise16(3000, 111), noise16(1700, 112),
+                                                           noise16(2500, 113), noise16(900, 114)};
+    for (std::size_t i = 0; i < sounds.size(); ++i)
+        writeFile("n" + std::to_string(i) + ".wav", wav16(1, kRate, sounds[i]));
+    LoopbackAudioOutput out(kRate, 1);
+    const std::size_t ahead = 3 * std::size_t(LoopbackAudioOutput::periodFor(kRate));
+    out.setCommitAhead(AudioOutput::Seconds(double(ahead) / kRate));
+    OpenAlWavPlayer player(out);
+
+    std::vector<float> expected;
+    for (std::size_t i = 0; i < sounds.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(player.play(QString("n%1.wav").arg(i), SND_SYNC));
+        const auto levels = levels16(sounds[i]);
+        expected.insert(expected.end(), levels.begin(), levels.end());
+        EXPECT_EQ(out.renderedFrames(), expected.size() - ahead);
+        EXPECT_TRUE(player.isPlaying());
+    }
+    out.render(ahead + 300);
+    EXPECT_FALSE(player.isPlaying());
+    EXPECT_TRUE(sameLevels(mixOf(out, 0, expected.size()), expected));
+    EXPECT_TRUE(silent(mixOf(out, expected.size(), 300)));
+
+    out.discardRendered();
+    EXPECT_TRUE(player.play("n1.wav", SND_SYNC));
+    out.render(ahead);
+    EXPECT_TRUE(sameLevels(mixOf(out, 0, sounds[1].size()), levels16(sounds[1])));
 }
 
 TEST(WavPlayer, DeviceOpensOnFirstPlayAndClosesWithThePlayer) {
