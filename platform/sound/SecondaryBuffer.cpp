@@ -197,11 +197,9 @@ SecondaryBuffer::SecondaryBuffer(std::shared_ptr<SampleStore> store, ALuint sour
 
 SecondaryBuffer::~SecondaryBuffer() {
     DeviceCore& core = *store_->core;
-    core.output->unwatch(source_);
-    {
-        AlContextScope scope(core.context());
-        alDeleteSources(1, &source_);
-    }
+    // A buffer released while it sounds (its program closing mid-chord) fades out as a stop
+    // does, rather than cutting off with a click.
+    core.output->retire(source_);
     std::erase(store_->users, this);
     std::erase(core.buffers3D, this);
 }

@@ -335,6 +335,28 @@ TEST_F(MixingDevice, StopFadesOutKeepsThePositionAndPlayGoesOnFromIt) {
     }
 }
 
+// A buffer released while it sounds (its program closed mid-chord) fades out over the next
+// period as a stop does, instead of cutting off with a click; the rest of the mix plays on.
+TEST_F(MixingDevice, ReleasingAPlayingBufferFadesItOutLikeAStop) {
+    for (const bool viaDuplicate : {false, true}) {
+        SCOPED_TRACE(viaDuplicate ? "a duplicate" : "a buffer of its own");
+        const auto samples = ramp(100);
+        IDirectSoundBuffer* original = makeBuffer(samples);
+        IDirectSoundBuffer* released = viaDuplicate ? duplicate(original) : original;
+        std::erase(owned_, released);
+        ASSERT_EQ(released->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+        render(30);
+        EXPECT_EQ(released->Release(), 0u);
+        const std::size_t fade = factory_.periodFrames();
+        const auto fading = render(fade);
+        for (std::size_t i = 0; i < fade; ++i) {
+            const double gain = 1.0 - double(i) / double(fade);
+            ASSERT_NEAR(fading[i], samples[(30 + i) % 100] * gain, 1.0) << "frame " << i;
+        }
+        EXPECT_EQ(render(10), std::vector<int>(10, 0));
+    }
+}
+
 // A loud start is faded in from silence once; the loop then joins the sound's end to its own
 // start, as the sound was made, with no fade at every turn.
 TEST_F(MixingDevice, ALoudSoundFadesInOnceAndLoopsAsItIs) {
