@@ -113,7 +113,7 @@ if(KW27_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   message(STATUS "dpkg-shlibdeps not found: the package names its libraries by hand")
-  set(_libs "libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libopenal1, libxcb1, ")
+  set(_libs "libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libopenal1, libsamplerate0, libxcb1, ")
 endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "${_libs}qt6-qpa-plugins, libpulse0 | libasound2, qt6-translations-l10n, fonts-ipafont-gothic, xdg-utils")

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format
   dpkg-dev desktop-file-utils
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-  libopenal-dev libopenal1 libxcb1-dev
+  libopenal-dev libopenal1 libxcb1-dev libsamplerate0-dev libsamplerate0
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
   xdg-utils xvfb xauth xdotool
