@@ -1,10 +1,12 @@
 #include "OpenAlWavPlayer.h"
 
 #include "DataPath.h"
+#include "SampleConversion.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <stdexcept>
 
 namespace kw27 {
 
@@ -23,6 +25,22 @@ constexpr double kLateAllowanceSeconds = 1.0;
 
 ALenum formatOf(const PcmSound& sound) {
     return sound.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16;
+}
+
+// Brings a sound to the device's rate as it is loaded: a queue holds sounds of one rate only,
+// so only then can a teacher's recording follow a sound of the data set without a gap. False
+// for a sound too long to convert.
+bool convertTo(PcmSound& sound, int rate) {
+    if (sound.sampleRate == rate && sound.channels == 1)
+        return true;
+    try {
+        sound.samples = monoAtRate(sound, rate);
+    } catch (const std::exception&) {
+        return false;
+    }
+    sound.channels = 1;
+    sound.sampleRate = rate;
+    return true;
 }
 
 } // namespace
@@ -72,6 +90,7 @@ bool OpenAlWavPlayer::openDevice() {
         release();
         return false;
     }
+    convertTo(alertSound_, output_.sampleRate());
     tracks_[0].source = sources[0];
     tracks_[1].source = sources[1];
     alGenBuffers(1, &alert_);
@@ -193,7 +212,8 @@ bool OpenAlWavPlayer::play(const QString& name, unsigned flags) {
     // Decoded before the sound still playing is cut or joined, so that the gap between them is
     // as short as the mixer allows.
     PcmSound sound;
-    bool played = decodeWavFile(resolveDataPath(name), sound) == WavStatus::Ok;
+    bool played = decodeWavFile(resolveDataPath(name), sound) == WavStatus::Ok &&
+                  convertTo(sound, output_.sampleRate());
     const bool sync = !(flags & SND_ASYNC);
 
     AlContextScope current(output_.context());

@@ -1,6 +1,7 @@
 #include "OpenAlWavPlayer.h"
 
 #include "AudioOutput.h"
+#include "SampleConversion.h"
 #include "TestSupport.h"
 #include "WavFixture.h"
 #include "WavPlayer.h"
@@ -361,6 +362,25 @@ TEST(WavPlayer, SyncSequenceIsMixedAsTheSoundsLaidEndToEnd) {
     EXPECT_TRUE(player.play("n1.wav", SND_SYNC));
     out.render(ahead);
     EXPECT_TRUE(sameLevels(mixOf(out, 0, sounds[1].size()), levels16(sounds[1])));
+}
+
+// A recording of another rate is converted to the device's rate as it is loaded, so it joins
+// a sequence like any other sound: the next one starts on the frame after its converted end.
+TEST(WavPlayer, SoundOfAnotherRateJoinsTheSequence) {
+    writeFile("low.wav", wav16(1, 22050, noise16(1000, 121)));
+    const auto second = noise16(1500, 122);
+    writeFile("full.wav", wav16(1, kRate, second));
+    LoopbackAudioOutput out(kRate, 1);
+    const std::size_t ahead = 3 * std::size_t(LoopbackAudioOutput::periodFor(kRate));
+    out.setCommitAhead(AudioOutput::Seconds(double(ahead) / kRate));
+    OpenAlWavPlayer player(out);
+
+    EXPECT_TRUE(player.play("low.wav", SND_SYNC));
+    const std::size_t first = framesAtRate(1000, 22050, kRate);
+    EXPECT_EQ(out.renderedFrames(), first - ahead);
+    EXPECT_TRUE(player.play("full.wav", SND_SYNC));
+    out.render(ahead);
+    EXPECT_TRUE(sameLevels(mixOf(out, first, second.size()), levels16(second)));
 }
 
 TEST(WavPlayer, DeviceOpensOnFirstPlayAndClosesWithThePlayer) {
