@@ -1,5 +1,7 @@
 #include "AudioOutput.h"
 
+#include "ThreadPriority.h"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -332,7 +334,14 @@ SystemAudioOutput::~SystemAudioOutput() {
 }
 
 ALCdevice* SystemAudioOutput::openDevice() {
-    return alcOpenDevice(name_);
+    // A sound server's client library starts the thread that wakes the mixer as the device
+    // opens; OpenAL Soft raises only its own mixer (rt-prio in alsoft.conf), so a wake-up that
+    // waits behind busy programs would still let the stream run dry.
+    const std::vector<int> before = processThreads();
+    ALCdevice* device = alcOpenDevice(name_);
+    if (device)
+        raiseToRealTime(threadsStartedSince(before));
+    return device;
 }
 
 std::vector<ALCint> SystemAudioOutput::contextAttributes() const {
