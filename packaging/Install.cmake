@@ -18,6 +18,8 @@ set(KW27_DESKTOP_ID "kw27-chimelab")
 set(_pkg "${CMAKE_CURRENT_BINARY_DIR}/packaging")
 
 install(TARGETS Chimelab Triplay RUNTIME DESTINATION "${KW27_INSTALL_DIR}")
+# OpenAL Soft's settings for the programs (short mixing periods), read from their folder.
+install(FILES platform/sound/alsoft.conf DESTINATION "${KW27_INSTALL_DIR}")
 
 # Whatever the build put into the output Data folder: generated sounds and clips and the
 # manual. The install runs after the build, so the folder is complete by then.

@@ -39,6 +39,8 @@ string(REPLACE "," ";" PROGRAMS "${PROGRAMS}")
 foreach(program ${PROGRAMS})
   expect_program("${INSTALL_DIR}/${program}")
 endforeach()
+# The sound settings OpenAL Soft reads from the programs' folder.
+expect_file("${INSTALL_DIR}/alsoft.conf")
 # One file of each kind the programs open: scale sound, catalogue sounds, a clip with a
 # Japanese name, the simulator's sharp.
 foreach(data Data/C.wav Data/Data1/14cm.wav Data/Data2/yasumi.wav Data/Data2/ド.avi "Data/Data2/C#.wav")
