@@ -10,7 +10,7 @@ packages=(
   libopenal-dev libopenal1 libxcb1-dev libsamplerate0-dev libsamplerate0
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fontconfig
-  xdg-utils xvfb xauth xdotool
+  xdg-utils xvfb xauth xdotool pulseaudio pulseaudio-utils
   clang libclang-rt-14-dev
   sox poppler-utils imagemagick librsvg2-bin
   fuse3 bindfs fusefat dosfstools
