@@ -22,9 +22,21 @@ constexpr std::chrono::milliseconds kIdlePoll{100};
 // next sound of a sequence: painting a line of the song and reading the next file, on a machine
 // whose cores are busy with other work.
 constexpr std::chrono::milliseconds kWindowSlack{100};
+constexpr std::chrono::duration<double> kLongestDelay{0.1};
 
 template <typename F> F alcEntry(const char* name) {
     return reinterpret_cast<F>(alcGetProcAddress(nullptr, name));
+}
+
+// Seconds until what the mixer mixes now is heard, as the output reports it for source (none
+// where it cannot tell); a report beyond kLongestDelay is not believed.
+double outputDelay(ALuint source) {
+    const AlExtensions& ext = alExtensions();
+    if (!ext.getSourcei64v || !alIsExtensionPresent("AL_SOFT_source_latency"))
+        return 0.0;
+    ALint64SOFT values[2] = {};
+    ext.getSourcei64v(source, AL_SAMPLE_OFFSET_LATENCY_SOFT, values);
+    return std::clamp(double(values[1]) * 1e-9, 0.0, kLongestDelay.count());
 }
 
 } // namespace
@@ -200,14 +212,17 @@ void AudioOutput::retire(ALuint source) {
         dropPending(source);
         if (state == AL_PLAYING) {
             alSourcef(source, AL_GAIN, 0.0f);
-            const auto period = Seconds(double(periodFrames_) / sampleRate_);
-            pending_.push_back(
-                {source, Clock::now() + std::chrono::duration_cast<Clock::duration>(2 * period),
-                 [source] {
-                     alSourceStop(source);
-                     alDeleteSources(1, &source);
-                 },
-                 true});
+            // Due once the fade has been heard, not merely mixed: a device closed sooner (its
+            // program quitting) drops what the sound server still holds, the fade with it.
+            const auto heard =
+                2 * Seconds(double(periodFrames_) / sampleRate_) + Seconds(outputDelay(source));
+            pending_.push_back({source,
+                                Clock::now() + std::chrono::duration_cast<Clock::duration>(heard),
+                                [source] {
+                                    alSourceStop(source);
+                                    alDeleteSources(1, &source);
+                                },
+                                true});
         }
     }
     if (state == AL_PLAYING)
