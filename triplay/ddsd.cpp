@@ -160,6 +160,10 @@ TDDSDChannel::TDDSDChannel(TDDSD* owner)
     : owner_(owner), params3D_(std::make_unique<TDDSDParams3D>(this)) {}
 
 TDDSDChannel::~TDDSDChannel() {
+    // Stopped first, so that a channel still ringing when the window closes fades out as a
+    // stop does instead of cutting off.
+    if (buffer_)
+        buffer_->Stop();
     releaseAndClear(buffer3D_);
     releaseAndClear(buffer_);
 }

@@ -103,6 +103,7 @@ HRESULT SecondaryBuffer::Play(DWORD reserved, DWORD priority, DWORD flags) {
     AlContextScope scope(output.context());
     // A stop still fading out is called off: the buffer plays on at full level.
     output.cancel(source_);
+    stopping_ = false;
     alSourcef(source_, AL_GAIN, 1.0f);
     alSourcei(source_, AL_LOOPING, (flags & DSBPLAY_LOOPING) ? AL_TRUE : AL_FALSE);
     ALint state = AL_INITIAL;
@@ -151,6 +152,7 @@ HRESULT SecondaryBuffer::Stop() {
         alGetSourcei(source_, AL_SOURCE_STATE, &state);
         if (state == AL_PLAYING) {
             alSourcef(source_, AL_GAIN, 0.0f);
+            stopping_ = true;
             const ALuint source = source_;
             // Stopped rather than paused, with its position put back: a paused source
             // would resume from the silent gain of its fade and fade in again.
@@ -197,9 +199,15 @@ SecondaryBuffer::SecondaryBuffer(std::shared_ptr<SampleStore> store, ALuint sour
 
 SecondaryBuffer::~SecondaryBuffer() {
     DeviceCore& core = *store_->core;
-    // A buffer released while it sounds (its program closing mid-chord) fades out as a stop
-    // does, rather than cutting off with a click.
-    core.output->retire(source_);
+    // A buffer stopped just before it goes (its program closing mid-chord) finishes its fade
+    // rather than cutting off with a click; one released while it plays falls silent at once.
+    if (stopping_) {
+        core.output->retire(source_);
+    } else {
+        core.output->unwatch(source_);
+        AlContextScope scope(core.context());
+        alDeleteSources(1, &source_);
+    }
     std::erase(store_->users, this);
     std::erase(core.buffers3D, this);
 }

@@ -77,6 +77,8 @@ private:
     DWORD frequency_;
     DS3DBUFFER params_;
     DWORD pendingPosition_ = 0;
+    // Stop() began a fade that has not been called off by a Play().
+    bool stopping_ = false;
 };
 
 } // namespace kw27::ds::detail

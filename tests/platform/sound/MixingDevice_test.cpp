@@ -335,9 +335,10 @@ TEST_F(MixingDevice, StopFadesOutKeepsThePositionAndPlayGoesOnFromIt) {
     }
 }
 
-// A buffer released while it sounds (its program closed mid-chord) fades out over the next
-// period as a stop does, instead of cutting off with a click; the rest of the mix plays on.
-TEST_F(MixingDevice, ReleasingAPlayingBufferFadesItOutLikeAStop) {
+// A buffer stopped and released at once (a program closing mid-chord) goes on fading out as
+// the stop began it, instead of cutting off with a click; the device outlives the fade. A
+// buffer released while it plays, not stopped, falls silent at once.
+TEST_F(MixingDevice, ABufferReleasedWhileItsStopFadesFadesOut) {
     for (const bool viaDuplicate : {false, true}) {
         SCOPED_TRACE(viaDuplicate ? "a duplicate" : "a buffer of its own");
         const auto samples = ramp(100);
@@ -346,6 +347,7 @@ TEST_F(MixingDevice, ReleasingAPlayingBufferFadesItOutLikeAStop) {
         std::erase(owned_, released);
         ASSERT_EQ(released->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
         render(30);
+        EXPECT_EQ(released->Stop(), DS_OK);
         EXPECT_EQ(released->Release(), 0u);
         const std::size_t fade = factory_.periodFrames();
         const auto fading = render(fade);
@@ -355,6 +357,12 @@ TEST_F(MixingDevice, ReleasingAPlayingBufferFadesItOutLikeAStop) {
         }
         EXPECT_EQ(render(10), std::vector<int>(10, 0));
     }
+    IDirectSoundBuffer* playing = makeBuffer(ramp(100));
+    std::erase(owned_, playing);
+    ASSERT_EQ(playing->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    render(30);
+    EXPECT_EQ(playing->Release(), 0u);
+    EXPECT_EQ(render(10), std::vector<int>(10, 0));
 }
 
 // A loud start is faded in from silence once; the loop then joins the sound's end to its own
