@@ -5,6 +5,7 @@
 # PulseAudio, null sink). For each run: the sounds' timing and holes (bench/sound_timing.py),
 # the stream latency samples pactl gave, and the time from the quit press to the process end.
 #   bench/desktop_sound.sh build/KW-27 [RUNS] [KEYS] [LINES] [--slow-start]
+# QUIT_AFTER sets the seconds between the main window showing and the press (default 1).
 # Needs pulseaudio, pulseaudio-utils, xvfb, xdotool (scripts/setup.sh installs them). Under load: run stress-ng --cpu 2 beside it.
 set -eu
 # One start-up, run inside the recording and the X server: the scale under the splash, then
@@ -19,7 +20,7 @@ if [ "${1:-}" = --startup-once ]; then
         [ -n "$window" ] && break
         sleep 0.1
     done
-    sleep 1
+    sleep "${QUIT_AFTER:-1}"
     pressed=$(date +%s.%N)
     xdotool mousemove --window "$window" 546 390 click 1
     wait "$pid" || true
