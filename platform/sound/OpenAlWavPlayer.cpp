@@ -230,9 +230,12 @@ bool OpenAlWavPlayer::play(const QString& name, unsigned flags) {
         empty(*track);
         alSourcef(track->source, AL_GAIN, 1.0f);
     }
-    joinable_ = false;
-    if (played && sound.frames() == 0)
+    // An empty sound takes no time: a sequence it falls in goes on as if it were not there.
+    if (played && sound.frames() == 0) {
+        joinable_ = joinable_ && join;
         return true;
+    }
+    joinable_ = false;
     if (!(played && queue(*track, sound, true))) {
         played = false;
         if (!queue(*track, alertSound_, false))

@@ -364,6 +364,27 @@ TEST(WavPlayer, SyncSequenceIsMixedAsTheSoundsLaidEndToEnd) {
     EXPECT_TRUE(sameLevels(mixOf(out, 0, sounds[1].size()), levels16(sounds[1])));
 }
 
+// A sound with no samples in a sequence takes no time and breaks nothing: the sound after it
+// still follows the one before it on the very next frame.
+TEST(WavPlayer, EmptySoundInASequenceLeavesTheJoinAlone) {
+    const auto first = noise16(2000, 131);
+    const auto second = noise16(1200, 132);
+    writeFile("first.wav", wav16(1, kRate, first));
+    writeFile("nothing.wav", wav16(1, kRate, {}));
+    writeFile("second.wav", wav16(1, kRate, second));
+    LoopbackAudioOutput out(kRate, 1);
+    const std::size_t ahead = 3 * std::size_t(LoopbackAudioOutput::periodFor(kRate));
+    out.setCommitAhead(AudioOutput::Seconds(double(ahead) / kRate));
+    OpenAlWavPlayer player(out);
+    for (const char* name : {"first.wav", "nothing.wav", "second.wav"})
+        EXPECT_TRUE(player.play(name, SND_SYNC)) << name;
+    out.render(ahead);
+    auto expected = levels16(first);
+    const auto then = levels16(second);
+    expected.insert(expected.end(), then.begin(), then.end());
+    EXPECT_TRUE(sameLevels(mixOf(out, 0, expected.size()), expected));
+}
+
 // A recording of another rate is converted to the device's rate as it is loaded, so it joins
 // a sequence like any other sound: the next one starts on the frame after its converted end.
 TEST(WavPlayer, SoundOfAnotherRateJoinsTheSequence) {
