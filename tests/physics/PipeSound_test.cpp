@@ -41,13 +41,14 @@ TEST(PipeSound, TheDataSetsLowDoIsTheGeneratorStruckAtTheEnd) {
     ASSERT_EQ(built.sampleRate, 44100);
     ASSERT_EQ(built.channels, 1);
 
-    const SoundSpec spec{SoundKind::Ring, 18.6, dataSetSeed(QStringLiteral("C.wav")), strikeAtEnd};
-    const std::vector<std::int16_t> again = synthesize(spec);
+    const SoundSpec ringing{SoundKind::Ring, 18.6, dataSetSeed(QStringLiteral("C.wav")),
+                            strikeAtEnd};
+    const std::vector<std::int16_t> again = synthesize(ringing);
     ASSERT_EQ(again.size(), built.samples.size());
     EXPECT_TRUE(std::equal(again.begin(), again.end(), built.samples.begin()));
 
     // The strike point is heard: struck at the middle the same pipe is another sound.
-    SoundSpec middle = spec;
+    SoundSpec middle = ringing;
     middle.strikePoint = strikeAtMiddle;
     EXPECT_NE(synthesize(middle), built.samples);
 }
