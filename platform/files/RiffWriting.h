@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <cstdint>
 
-// Little-endian field writers shared by the WAV and AVI writers.
-namespace kw27::datagen::riff {
+// Little-endian field writers shared by the WAV writer and the data set's AVI writer.
+namespace kw27::riff {
 
 inline void put16(QByteArray& out, std::uint16_t v) {
     out.append(char(v & 0xFF));
@@ -48,4 +48,4 @@ inline void endChunk(QByteArray& out, qsizetype sizeAt) {
         out.append('\0');
 }
 
-} // namespace kw27::datagen::riff
+} // namespace kw27::riff
