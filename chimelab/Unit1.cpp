@@ -51,7 +51,7 @@ OpenedClips openClips() {
     return opened;
 }
 
-// The song file's dialogs are made on first use, under the names the window gives them.
+// The file dialogs are made on first use, under the names the window gives them.
 QFileDialog* songFileDialog(QWidget* parent, const QString& caption, const QString& name,
                             QFileDialog::AcceptMode mode) {
     auto* dialog = new QFileDialog(parent, caption);
@@ -140,6 +140,17 @@ QFileDialog* TForm1::SaveDialog1() {
         saveDialog_ = songFileDialog(this, QStringLiteral("ファイルを保存"),
                                      QStringLiteral("SaveDialog1"), QFileDialog::AcceptSave);
     return saveDialog_;
+}
+
+QFileDialog* TForm1::TuneExportDialog() {
+    if (!tuneExportDialog_) {
+        tuneExportDialog_ =
+            songFileDialog(this, QStringLiteral("曲を書き出す"), QStringLiteral("TuneExportDialog"),
+                           QFileDialog::AcceptSave);
+        tuneExportDialog_->setNameFilter(QStringLiteral("WAVファイル (*.wav)"));
+        tuneExportDialog_->setDefaultSuffix(QStringLiteral("wav"));
+    }
+    return tuneExportDialog_;
 }
 
 QPrintDialog* TForm1::PrinterSetupDialog1() {

@@ -23,8 +23,9 @@
 // The controls keep the names the programs are known by:
 //
 //   frame        BitBtn9 quit button (Exit1Click); Exit1 File menu's quit; HowToUse1 Help menu's
-//                manual (HowToUse1Click); PipeWorkshop1 Workshop menu's pipe workshop
-//                (PipeWorkshop1Click); PageControl1 the tabs; TabSheet1-5 the pages
+//                manual (HowToUse1Click); Workshop1 the menu 工作: PipeWorkshop1 the pipe workshop
+//                (PipeWorkshop1Click), ExportTune1 the song as a WAV file (ExportTune1Click);
+//                PageControl1 the tabs; TabSheet1-5 the pages
 //   pipe length  Panel1 picture panel; Image1 the pipe; SpeedButton1-12 the dots, 14 to 25 cm
 //                (SpeedButton1Click); Label5 the length played; Label4, Label6 around it;
 //                Label12-14, Label1-3 instruction and scale texts; Shape1-3 the scale marks
@@ -84,6 +85,9 @@ public:
     QFileDialog* OpenDialog1();
     QFileDialog* SaveDialog1();
     QPrintDialog* PrinterSetupDialog1();
+    // The menu 工作's export of the tune as a WAV file: its own dialog, since its title and
+    // filter never change.
+    QFileDialog* TuneExportDialog();
 
     // The working directory as start-up left it; empty when start-up stopped early. The song
     // and sheet dialogs start there and the manual is found under it.
@@ -108,6 +112,8 @@ public:
     void BitBtn4Click(QObject* Sender);
     void BitBtn5Click(QObject* Sender);
     void BitBtn6Click(QObject* Sender);
+    // Menu 工作: the song as a WAV file (Unit1Composition.cpp).
+    void ExportTune1Click(QObject* Sender);
 
     // Sheet page (仕様書作成).
     void ComboBox1Change(QObject* Sender);
@@ -144,6 +150,7 @@ private:
     bool placed_ = false;
     QFileDialog* openDialog_ = nullptr;
     QFileDialog* saveDialog_ = nullptr;
+    QFileDialog* tuneExportDialog_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
     QPrintDialog* printerSetupDialog_ = nullptr;
     Clock today_;

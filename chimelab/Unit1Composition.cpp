@@ -11,11 +11,15 @@
 #include "SaveFolder.h"
 #include "SongBox.h"
 #include "SongFile.h"
+#include "SongSounds.h"
 #include "SoundTable.h"
+#include "TuneRender.h"
 
 #include <QLineEdit>
 
 #include <array>
+#include <optional>
+#include <string_view>
 
 namespace chimelab {
 
@@ -27,6 +31,23 @@ std::array<TCuteButton*, 14> pianoKeys(const Ui::CompositionPage& page) {
             page.CuteButton6,  page.CuteButton7,  page.CuteButton8,  page.CuteButton9,
             page.CuteButton10, page.CuteButton11, page.CuteButton12, page.CuteButton13,
             page.CuteButton14, page.CuteButton15};
+}
+
+// Writes a file the pupil named as the song save writes it: through the one whole-file writer,
+// the old file kept on any failure, with the song save's warning when the place refuses the
+// file (a failure while writing reaches the general error report).
+void saveAsTheSongSaveDoes(QWidget* window, const QString& path, std::string_view bytes) {
+    if (!kw27::song::saveSongFile(path, bytes))
+        kw27::showWarning(window,
+                          QStringLiteral("ファイルを保存できません｡保存場所を変更してください"));
+}
+
+// The tune's title as a file name: a slash would name a folder instead.
+QString offeredTuneName(const QString& title) {
+    if (title.isEmpty())
+        return QStringLiteral("曲");
+    QString name = title;
+    return name.replace(u'/', u'_');
 }
 
 // Shows the box as it is now: a synchronous sound that follows keeps the window from painting.
@@ -93,6 +114,7 @@ void TForm1::setUpCompositionPage() {
         button->setIconSize(QSize(command.size, command.size));
         kw27::connectHandler(button, &QPushButton::clicked, this, command.handler);
     }
+    kw27::connectHandler(ui->ExportTune1, &QAction::triggered, this, &TForm1::ExportTune1Click);
 }
 
 void TForm1::CuteButton2Click(QObject* Sender) {
@@ -145,9 +167,31 @@ void TForm1::BitBtn3Click(QObject*) {
 
     const std::string bytes = kw27::song::encodeSongFile(
         compositionPage.Edit1->text(), kw27::song::songText(*compositionPage.Memo1));
-    if (!kw27::song::saveSongFile(path, bytes))
-        kw27::showWarning(this,
-                          QStringLiteral("ファイルを保存できません｡保存場所を変更してください"));
+    saveAsTheSongSaveDoes(this, path, bytes);
+}
+
+void TForm1::ExportTune1Click(QObject*) {
+    const QStringList lines = kw27::song::songLines(*compositionPage.Memo1);
+    if (lines.isEmpty()) {
+        kw27::showWarning(this, QStringLiteral("書き出す曲がありません｡"));
+        return;
+    }
+    const QString title = compositionPage.Edit1->text();
+    QFileDialog* dialog = TuneExportDialog();
+    if (!StartDir.isEmpty())
+        dialog->setDirectory(kw27::saveFolder(StartDir));
+    dialog->selectFile(offeredTuneName(title));
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return;
+    const QString path = dialog->selectedFiles().constFirst();
+
+    // Read from the data folder now, as 再 生 would read it now.
+    const std::optional<QByteArray> wav =
+        kw27::tune::tuneWavFile(chimelab::songSoundNames(lines), title);
+    // Longer than a WAV file holds (some 13 hours): no file can take it.
+    if (!wav)
+        throw EKwError(QStringLiteral("ｽﾄﾘｰﾑへの書き込みｴﾗｰ"));
+    saveAsTheSongSaveDoes(this, path, std::string_view(wav->constData(), std::size_t(wav->size())));
 }
 
 void TForm1::BitBtn5Click(QObject*) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AlertSound.h"
 #include "AudioOutput.h"
 #include "WavDecoder.h"
 #include "WavPlayer.h"
@@ -73,9 +74,5 @@ private:
     int queueRate_ = 0;
     PcmSound alertSound_;
 };
-
-// The short default alert that stands in for a file that cannot be played: a soft 880 Hz
-// tone of 0.15 s, mono 44.1 kHz, faded in and out so that it does not click.
-PcmSound makeAlertSound();
 
 } // namespace kw27

@@ -1,3 +1,4 @@
+#include "AlertSound.h"
 #include "ChimelabFixture.h"
 #include "Cp932Input.h"
 #include "NoteTable.h"
@@ -5,13 +6,17 @@
 #include "SongBox.h"
 #include "SongFile.h"
 #include "SoundTable.h"
+#include "WavDecoder.h"
+#include "WavFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QCompleter>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -99,6 +104,15 @@ protected:
     // Presses button; once the file dialog it opens is showing, action answers it.
     void pressWithDialog(QAbstractButton* button, QFileDialog* dialog,
                          const std::function<void(QFileDialog&)>& action) {
+        openWithDialog([button] { QTest::mouseClick(button, Qt::LeftButton); }, dialog, action);
+    }
+    // Chooses a menu item; once the file dialog it opens is showing, action answers it.
+    void chooseWithDialog(QAction* item, QFileDialog* dialog,
+                          const std::function<void(QFileDialog&)>& action) {
+        openWithDialog([item] { item->trigger(); }, dialog, action);
+    }
+    void openWithDialog(const std::function<void()>& open, QFileDialog* dialog,
+                        const std::function<void(QFileDialog&)>& action) {
         bool answered = false;
         QTimer poll;
         poll.setInterval(5);
@@ -112,7 +126,7 @@ protected:
                 dialog->reject();
         });
         poll.start();
-        QTest::mouseClick(button, Qt::LeftButton);
+        open();
         EXPECT_TRUE(answered) << "the dialog was not shown";
     }
 
@@ -136,6 +150,13 @@ protected:
         nameBox->clear();
         typeText(nameBox, name);
         acceptAsOffered(dialog);
+    }
+    // The only box shown so far is the warning box with text.
+    void expectOnlyWarning(const QString& text) const {
+        ASSERT_EQ(started.boxes.boxes.size(), 1u);
+        EXPECT_EQ(started.boxes.boxes[0].caption, u"警告"_s);
+        EXPECT_EQ(started.boxes.boxes[0].text, text);
+        EXPECT_EQ(started.boxes.boxes[0].icon, kw27::MessageIcon::Warning);
     }
     static QString offeredName(QFileDialog& dialog) {
         QLineEdit* nameBox = dialog.findChild<QLineEdit*>(u"fileNameEdit"_s);
@@ -287,11 +308,7 @@ TEST_F(CompositionPage, SaveIntoAFolderNobodyMayWriteWarnsAndChangesNothing) {
     setSong(u"ド\r\n"_s);
     pressWithDialog(page.BitBtn3, form.SaveDialog1(),
                     [](QFileDialog& shown) { typeAndAccept(shown, u"/proc/kw27-song"_s); });
-    ASSERT_EQ(started.boxes.boxes.size(), 1u);
-    EXPECT_EQ(started.boxes.boxes[0].caption, u"警告"_s);
-    EXPECT_EQ(started.boxes.boxes[0].text,
-              u"ファイルを保存できません｡保存場所を変更してください"_s);
-    EXPECT_EQ(started.boxes.boxes[0].icon, kw27::MessageIcon::Warning);
+    expectOnlyWarning(u"ファイルを保存できません｡保存場所を変更してください"_s);
     EXPECT_FALSE(QFileInfo::exists(u"/proc/kw27-song.ksg"_s));
     EXPECT_EQ(page.Edit1->text(), u"曲"_s);
     EXPECT_EQ(song(), u"ド\r\n"_s);
@@ -470,6 +487,138 @@ TEST_F(CompositionPage, SharpKeysLieInFrontAndTabGoesKeysTitlePanelSong) {
         EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
     const TCuteButton* rest = page.CuteButton15;
     EXPECT_LE(rest->fontMetrics().horizontalAdvance(rest->caption()), rest->captionRect().width());
+}
+
+// The export reads its sounds through the data folder of the moment: C.wav and D.wav are known
+// noise; E.wav is missing and sounds the player's alert, as in 再 生.
+class TuneExport : public CompositionPage {
+protected:
+    void SetUp() override {
+        CompositionPage::SetUp();
+        kw27::test::writeFile("Data/Data2/C.wav", kw27::test::wav16(1, 44100, c));
+        kw27::test::writeFile("Data/Data2/D.wav", kw27::test::wav16(1, 44100, d));
+    }
+    // The tune ド, ミ, x, レ as the file holds it: ミ's file and the rest's (which x plays) are
+    // missing here, so each sounds the alert.
+    std::vector<std::int16_t> expectedSamples() const {
+        std::vector<std::int16_t> out = c;
+        const std::vector<std::int16_t> alert = kw27::makeAlertSound().samples;
+        for (const auto* part : {&alert, &alert, &d})
+            out.insert(out.end(), part->begin(), part->end());
+        return out;
+    }
+    static kw27::PcmSound decodedFile(const QString& file) {
+        kw27::PcmSound sound;
+        EXPECT_EQ(kw27::decodeWavFile(QFile::encodeName(file).toStdString(), sound),
+                  kw27::WavStatus::Ok);
+        return sound;
+    }
+    QAction* item() const { return form.ui->ExportTune1; }
+    const std::vector<std::int16_t> c = kw27::test::noise16(700, 21);
+    const std::vector<std::int16_t> d = kw27::test::noise16(300, 22);
+};
+
+TEST_F(TuneExport, TheItemStandsInTheWorkshopMenuBetweenFileAndHelp) {
+    const QList<QAction*> menus = form.ui->MainMenu1->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[0], form.ui->File1->menuAction());
+    EXPECT_EQ(menus[1], form.ui->Workshop1->menuAction());
+    EXPECT_EQ(menus[2], form.ui->Help1->menuAction());
+    EXPECT_EQ(form.ui->Workshop1->title(), u"工作(&K)"_s);
+    EXPECT_EQ(form.ui->Workshop1->actions(), QList<QAction*>{item()});
+    EXPECT_EQ(item()->text(), u"曲を音声ファイルに書き出す(&W)..."_s);
+}
+
+TEST_F(TuneExport, TheDialogOffersTheTitleInTheSongSaveFolderAndWritesThePlayedSounds) {
+    page.Edit1->setText(u"かえるの歌"_s);
+    setSong(u"ド\r\nミ\r\nx\r\nレ\r\n"_s);
+    QFileDialog* dialog = form.TuneExportDialog();
+    chooseWithDialog(item(), dialog, [&](QFileDialog& shown) {
+        EXPECT_EQ(shown.windowTitle(), u"曲を書き出す"_s);
+        EXPECT_EQ(shown.nameFilters(), QStringList{u"WAVファイル (*.wav)"_s});
+        EXPECT_EQ(shown.defaultSuffix(), u"wav"_s);
+        EXPECT_EQ(shown.acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(shown.directory().absolutePath(), folder);
+        EXPECT_EQ(offeredName(shown), u"かえるの歌"_s);
+        acceptAsOffered(shown);
+    });
+    const QString file = path(u"かえるの歌.wav"_s);
+    const kw27::PcmSound sound = decodedFile(file);
+    EXPECT_EQ(sound.sampleRate, 44100);
+    EXPECT_EQ(sound.samples, expectedSamples());
+    EXPECT_NE(readBytes(file).find("INAM"), std::string::npos);
+    // Nothing is played, and the song and its title stay.
+    EXPECT_TRUE(started.sounds.requests.empty());
+    EXPECT_TRUE(started.boxes.boxes.empty());
+    EXPECT_EQ(song(), u"ド\r\nミ\r\nx\r\nレ\r\n"_s);
+    EXPECT_EQ(page.Edit1->text(), u"かえるの歌"_s);
+
+    // No title: "曲", and a slash in a title does not name a folder. A name typed without an
+    // extension gets one; a cancel writes nothing.
+    struct Row {
+        QString title;
+        QString offered;
+    };
+    for (const Row& row : {Row{QString(), u"曲"_s}, Row{u"A/B"_s, u"A_B"_s}}) {
+        page.Edit1->setText(row.title);
+        chooseWithDialog(item(), dialog, [&](QFileDialog& shown) {
+            EXPECT_EQ(offeredName(shown), row.offered);
+            EXPECT_EQ(shown.directory().absolutePath(), folder);
+            acceptAsOffered(shown);
+        });
+        EXPECT_EQ(decodedFile(path(row.offered + u".wav"_s)).samples, expectedSamples());
+    }
+    EXPECT_EQ(readBytes(path(u"曲.wav"_s)).find("LIST"), std::string::npos);
+    chooseWithDialog(item(), dialog, [&](QFileDialog& shown) { typeAndAccept(shown, u"家で"_s); });
+    EXPECT_EQ(decodedFile(path(u"家で.wav"_s)).samples, expectedSamples());
+    chooseWithDialog(item(), dialog, [](QFileDialog& shown) { shown.reject(); });
+    EXPECT_EQ(files(),
+              (QStringList{u"A_B.wav"_s, u"かえるの歌.wav"_s, u"家で.wav"_s, u"曲.wav"_s}));
+}
+
+TEST_F(TuneExport, AnEmptySongIsReportedWithoutADialog) {
+    page.Edit1->setText(u"Export"_s);
+    bool shown = false;
+    QTimer watch;
+    watch.setInterval(5);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (form.TuneExportDialog()->isVisible()) {
+            shown = true;
+            form.TuneExportDialog()->reject();
+        }
+    });
+    watch.start();
+    item()->trigger();
+    QTest::qWait(50);
+    EXPECT_FALSE(shown);
+    expectOnlyWarning(u"書き出す曲がありません｡"_s);
+    EXPECT_TRUE(files().isEmpty());
+}
+
+// The song save's messages: the place message when the file cannot be made there, the disk
+// error when writing fails part way, and the earlier file whole either way.
+TEST_F(TuneExport, FailuresGiveTheSongSavesMessagesAndKeepTheEarlierFile) {
+    setSong(u"ド\r\nレ\r\n"_s);
+    chooseWithDialog(item(), form.TuneExportDialog(),
+                     [](QFileDialog& shown) { typeAndAccept(shown, u"/proc/kw27-tune"_s); });
+    expectOnlyWarning(u"ファイルを保存できません｡保存場所を変更してください"_s);
+    EXPECT_FALSE(QFileInfo::exists(u"/proc/kw27-tune.wav"_s));
+
+    const QString file = path(u"曲.wav"_s);
+    writeBytes(file, "earlier tune");
+    {
+        const kw27::test::FileSizeLimit limit(64);
+        chooseWithDialog(item(), form.TuneExportDialog(), [](QFileDialog& shown) {
+            shown.setOption(QFileDialog::DontConfirmOverwrite);
+            acceptAsOffered(shown);
+        });
+    }
+    form.TuneExportDialog()->setOption(QFileDialog::DontConfirmOverwrite, false);
+    ASSERT_EQ(started.boxes.boxes.size(), 2u);
+    EXPECT_EQ(started.boxes.boxes[1].text, kw27::errorReportText(u"ｽﾄﾘｰﾑへの書き込みｴﾗｰ"_s));
+    EXPECT_EQ(started.boxes.boxes[1].icon, kw27::MessageIcon::Stop);
+    EXPECT_EQ(readBytes(file), "earlier tune");
+    EXPECT_EQ(files(), QStringList{u"曲.wav"_s});
 }
 
 } // namespace
