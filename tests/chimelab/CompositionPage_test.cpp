@@ -518,14 +518,15 @@ protected:
     const std::vector<std::int16_t> d = kw27::test::noise16(300, 22);
 };
 
-TEST_F(TuneExport, TheItemStandsInTheWorkshopMenuBetweenFileAndHelp) {
+TEST_F(TuneExport, TheItemFollowsThePipeWorkshopInTheMenuBetweenFileAndHelp) {
     const QList<QAction*> menus = form.ui->MainMenu1->actions();
     ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[0], form.ui->File1->menuAction());
     EXPECT_EQ(menus[1], form.ui->Workshop1->menuAction());
     EXPECT_EQ(menus[2], form.ui->Help1->menuAction());
     EXPECT_EQ(form.ui->Workshop1->title(), u"工作(&K)"_s);
-    EXPECT_EQ(form.ui->Workshop1->actions(), QList<QAction*>{item()});
+    const QList<QAction*> items{form.ui->PipeWorkshop1, item()};
+    EXPECT_EQ(form.ui->Workshop1->actions(), items);
     EXPECT_EQ(item()->text(), u"曲を音声ファイルに書き出す(&W)..."_s);
 }
 
