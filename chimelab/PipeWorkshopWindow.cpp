@@ -85,6 +85,10 @@ PipeWorkshopWindow::PipeWorkshopWindow(const PlanInput& start, const QString& sa
 }
 
 PipeWorkshopWindow::~PipeWorkshopWindow() {
+    // The dialog's own destructor hides it, which takes the focus from a field and finishes
+    // its editing: by then this window is gone, so its handlers must not hear of it.
+    for (QLineEdit* field : {ui.lengthEdit1, ui.lengthEdit2, ui.lengthEdit3, ui.kerfEdit})
+        field->disconnect(this);
     // The player's sources go before the output that owns their device.
     player_.reset();
     output_.reset();
