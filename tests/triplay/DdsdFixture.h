@@ -35,7 +35,8 @@ std::vector<std::int16_t> ramp(int count, int step = 8);
 // Writes bytes to a path under the working folder, making its folders.
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
-// The descriptors this process has open, to see that a file was closed again.
+// The descriptors this process has open on files of the working folder, to see that a file
+// was closed again.
 int openFileCount();
 
 // Rendered output in 16-bit sample units.
