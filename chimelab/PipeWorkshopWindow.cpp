@@ -246,11 +246,8 @@ QFileDialog* PipeWorkshopWindow::saveDialog() {
 }
 
 QPrintDialog* PipeWorkshopWindow::printDialog() {
-    if (!printDialog_) {
-        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printDialog_ = new QPrintDialog(printer_.get(), this);
-        printDialog_->setObjectName(QStringLiteral("planPrintDialog"));
-    }
+    if (!printDialog_)
+        printDialog_ = kw27::makePrintDialog(printer_, this, QStringLiteral("planPrintDialog"));
     return printDialog_;
 }
 

@@ -8,6 +8,7 @@
 #include "KwError.h"
 #include "Look.h"
 #include "MessageBoxes.h"
+#include "PrintService.h"
 #include "Splash.h"
 #include "TColor.h"
 #include "WavPlayer.h"
@@ -154,12 +155,9 @@ QFileDialog* TForm1::TuneExportDialog() {
 }
 
 QPrintDialog* TForm1::PrinterSetupDialog1() {
-    if (!printerSetupDialog_) {
-        // The sheet is laid out in the printer's own resolution, not the screen's.
-        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printerSetupDialog_ = new QPrintDialog(printer_.get(), this);
-        printerSetupDialog_->setObjectName(QStringLiteral("PrinterSetupDialog1"));
-    }
+    if (!printerSetupDialog_)
+        printerSetupDialog_ =
+            kw27::makePrintDialog(printer_, this, QStringLiteral("PrinterSetupDialog1"));
     return printerSetupDialog_;
 }
 

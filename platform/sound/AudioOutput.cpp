@@ -155,6 +155,15 @@ void AudioOutput::watch(ALuint source) {
     watched_.push_back(source);
 }
 
+void AudioOutput::watchPlain(ALuint source) {
+    alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
+    alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
+    alSourcef(source, AL_ROLLOFF_FACTOR, 0.0f);
+    if (alIsExtensionPresent("AL_SOFT_direct_channels"))
+        alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
+    watch(source);
+}
+
 void AudioOutput::unwatch(ALuint source) {
     std::lock_guard lock(mutex_);
     std::erase(watched_, source);
@@ -294,15 +303,34 @@ void AudioOutput::runDue(std::unique_lock<std::mutex>&, std::size_t count) {
         p.finish();
 }
 
+bool sourcePlaying(ALuint source) {
+    ALint state = AL_STOPPED;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    return state == AL_PLAYING;
+}
+
 bool AudioOutput::anyPlaying() const {
     AlContextScope scope(context_);
-    for (ALuint source : watched_) {
-        ALint state = AL_STOPPED;
-        alGetSourcei(source, AL_SOURCE_STATE, &state);
-        if (state == AL_PLAYING)
-            return true;
-    }
-    return false;
+    return std::any_of(watched_.begin(), watched_.end(), sourcePlaying);
+}
+
+void AudioOutput::fadeOut(ALuint source) {
+    if (!sourcePlaying(source))
+        return;
+    // The mixer ramps a gain change over one period; the source stops once that has been heard.
+    alSourcef(source, AL_GAIN, 0.0f);
+    afterPeriod(source, [source] {
+        alSourceStop(source);
+        alSourcef(source, AL_GAIN, 1.0f);
+    });
+}
+
+bool AudioOutput::openFirstTime(Try& state) {
+    if (state != Try::Unopened)
+        return false;
+    // Whatever happens next, the device is tried only once.
+    state = Try::Absent;
+    return open();
 }
 
 void AudioOutput::watchIdle() {

@@ -51,6 +51,9 @@ private:
     ALCcontext* previous_;
 };
 
+// Whether source is playing; with its context current.
+bool sourcePlaying(ALuint source);
+
 class AudioOutput {
 public:
     using Seconds = std::chrono::duration<double>;
@@ -73,8 +76,18 @@ public:
     int periodFrames() const { return periodFrames_; }
     int sampleRate() const { return sampleRate_; }
 
+    // Where a player stands with the device, which it tries once: a device that did not open
+    // is not asked for again at every sound.
+    enum class Try { Unopened, Open, Absent };
+    // True when this is the player's first try and the device opened: the player then makes
+    // its sources and marks the try Open. Otherwise the try says whether the device is open.
+    bool openFirstTime(Try& state);
+
     // Sources whose playing keeps the device awake.
     void watch(ALuint source);
+    // Makes source sound as recorded (no distance, no placement, no panning of stereo) and
+    // watches it; with the output's context current.
+    void watchPlain(ALuint source);
     void unwatch(ALuint source);
     // Called before sources are started: resumes a paused device. The device stays awake
     // for the linger time after the last watched source has stopped.
@@ -83,6 +96,9 @@ public:
     // Runs finish once the mixer has mixed a whole period after this call: what a gain change
     // made now has then been heard. A later cancel for the same source drops it.
     void afterPeriod(ALuint source, std::function<void()> finish);
+    // Fades a playing source out over one period, then stops it (at full gain again, for its
+    // next start); with the output's context current.
+    void fadeOut(ALuint source);
     void cancel(ALuint source);
     // Takes over a source its user is done with: a source still playing fades out over one
     // period, like a stop, before it is deleted; any other is deleted at once. Closing the

@@ -10,44 +10,6 @@ BufferPlayer::~BufferPlayer() {
     release();
 }
 
-bool BufferPlayer::openDevice() {
-    if (device_ != Device::Unopened)
-        return device_ == Device::Open;
-    // Whatever happens below, the device is tried only once.
-    device_ = Device::Absent;
-    if (!output_.open())
-        return false;
-    AlContextScope current(output_.context());
-    for (int bank = 0; bank < 2; ++bank) {
-        alGetError();
-        alGenSources(ALsizei(maxTogether), sources_[std::size_t(bank)].data());
-        if (alGetError() != AL_NO_ERROR) {
-            sources_[std::size_t(bank)].fill(0);
-            release();
-            return false;
-        }
-        alGenBuffers(ALsizei(maxTogether), buffers_[std::size_t(bank)].data());
-        if (alGetError() != AL_NO_ERROR) {
-            buffers_[std::size_t(bank)].fill(0);
-            release();
-            return false;
-        }
-    }
-    const bool direct = alIsExtensionPresent("AL_SOFT_direct_channels");
-    for (const Bank& bank : sources_)
-        for (ALuint source : bank) {
-            // Heard as made: no distance, no placement.
-            alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
-            alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-            alSourcef(source, AL_ROLLOFF_FACTOR, 0.0f);
-            if (direct)
-                alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
-            output_.watch(source);
-        }
-    device_ = Device::Open;
-    return true;
-}
-
 void BufferPlayer::release() {
     if (!output_.isOpen())
         return;
@@ -74,17 +36,30 @@ void BufferPlayer::release() {
     device_ = Device::Absent;
 }
 
-// The mixer ramps a gain change over one period; the source stops once that has been heard.
-void BufferPlayer::fadeOut(ALuint source) {
-    ALint state = AL_STOPPED;
-    alGetSourcei(source, AL_SOURCE_STATE, &state);
-    if (state != AL_PLAYING)
-        return;
-    alSourcef(source, AL_GAIN, 0.0f);
-    output_.afterPeriod(source, [source] {
-        alSourceStop(source);
-        alSourcef(source, AL_GAIN, 1.0f);
-    });
+bool BufferPlayer::openDevice() {
+    if (!output_.openFirstTime(device_))
+        return device_ == Device::Open;
+    AlContextScope current(output_.context());
+    for (int bank = 0; bank < 2; ++bank) {
+        alGetError();
+        alGenSources(ALsizei(maxTogether), sources_[std::size_t(bank)].data());
+        if (alGetError() != AL_NO_ERROR) {
+            sources_[std::size_t(bank)].fill(0);
+            release();
+            return false;
+        }
+        alGenBuffers(ALsizei(maxTogether), buffers_[std::size_t(bank)].data());
+        if (alGetError() != AL_NO_ERROR) {
+            buffers_[std::size_t(bank)].fill(0);
+            release();
+            return false;
+        }
+    }
+    for (const Bank& bank : sources_)
+        for (ALuint source : bank)
+            output_.watchPlain(source);
+    device_ = Device::Open;
+    return true;
 }
 
 bool BufferPlayer::play(const std::vector<Samples>& sounds, int sampleRate) {
@@ -92,7 +67,7 @@ bool BufferPlayer::play(const std::vector<Samples>& sounds, int sampleRate) {
         return false;
     AlContextScope current(output_.context());
     for (ALuint source : sources_[std::size_t(active_)])
-        fadeOut(source);
+        output_.fadeOut(source);
     active_ ^= 1;
     const Bank& sources = sources_[std::size_t(active_)];
     const Bank& buffers = buffers_[std::size_t(active_)];
@@ -125,21 +100,16 @@ void BufferPlayer::stop() {
     AlContextScope current(output_.context());
     for (const Bank& bank : sources_)
         for (ALuint source : bank)
-            fadeOut(source);
+            output_.fadeOut(source);
 }
 
 bool BufferPlayer::isPlaying() const {
     if (device_ != Device::Open)
         return false;
     AlContextScope current(output_.context());
-    for (const Bank& bank : sources_)
-        for (ALuint source : bank) {
-            ALint state = AL_STOPPED;
-            alGetSourcei(source, AL_SOURCE_STATE, &state);
-            if (state == AL_PLAYING)
-                return true;
-        }
-    return false;
+    return std::any_of(sources_.begin(), sources_.end(), [](const Bank& bank) {
+        return std::any_of(bank.begin(), bank.end(), sourcePlaying);
+    });
 }
 
 } // namespace kw27

@@ -39,9 +39,8 @@ public:
 private:
     bool openDevice();
     void release();
-    void fadeOut(ALuint source);
 
-    enum class Device { Unopened, Open, Absent };
+    using Device = AudioOutput::Try;
     using Bank = std::array<ALuint, maxTogether>;
 
     AudioOutput& output_;

@@ -52,12 +52,8 @@ OpenAlWavPlayer::~OpenAlWavPlayer() {
 }
 
 bool OpenAlWavPlayer::openDevice() {
-    if (device_ != Device::Unopened)
+    if (!output_.openFirstTime(device_))
         return device_ == Device::Open;
-    // Whatever happens below, the device is tried only once.
-    device_ = Device::Absent;
-    if (!output_.open())
-        return false;
 
     AlContextScope current(output_.context());
     ALuint sources[2] = {};
@@ -75,16 +71,8 @@ bool OpenAlWavPlayer::openDevice() {
         release();
         return false;
     }
-    const bool direct = alIsExtensionPresent("AL_SOFT_direct_channels");
-    for (ALuint source : sources) {
-        // A plain sound, heard as recorded: no distance, no placement, no panning of stereo.
-        alSourcei(source, AL_SOURCE_RELATIVE, AL_TRUE);
-        alSource3f(source, AL_POSITION, 0.0f, 0.0f, 0.0f);
-        alSourcef(source, AL_ROLLOFF_FACTOR, 0.0f);
-        if (direct)
-            alSourcei(source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
-        output_.watch(source);
-    }
+    for (ALuint source : sources)
+        output_.watchPlain(source);
     alBufferData(alert_, formatOf(alertSound_), alertSound_.samples.data(),
                  ALsizei(alertSound_.samples.size() * sizeof(std::int16_t)),
                  alertSound_.sampleRate);
@@ -169,19 +157,6 @@ bool OpenAlWavPlayer::queue(Track& track, const PcmSound& sound, bool owned) {
     return true;
 }
 
-// The mixer ramps a gain change over one period; the source stops once that has been heard.
-void OpenAlWavPlayer::fadeOut(ALuint source) {
-    ALint state = AL_STOPPED;
-    alGetSourcei(source, AL_SOURCE_STATE, &state);
-    if (state != AL_PLAYING)
-        return;
-    alSourcef(source, AL_GAIN, 0.0f);
-    output_.afterPeriod(source, [source] {
-        alSourceStop(source);
-        alSourcef(source, AL_GAIN, 1.0f);
-    });
-}
-
 bool OpenAlWavPlayer::play(const QString& name, unsigned flags) {
     if (!openDevice())
         return false;
@@ -198,7 +173,7 @@ bool OpenAlWavPlayer::play(const QString& name, unsigned flags) {
     const int rate = played ? sound.sampleRate : alertSound_.sampleRate;
     bool join = sync && joinable_ && rate == queueRate_ && playing(*track);
     if (!join) {
-        fadeOut(track->source);
+        output_.fadeOut(track->source);
         active_ ^= 1;
         track = &tracks_[active_];
         // Its turn comes round again only after a whole sound: whatever fade it had is over.

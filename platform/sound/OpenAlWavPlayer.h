@@ -51,7 +51,6 @@ private:
 
     bool openDevice();
     void release();
-    void fadeOut(ALuint source);
     bool playing(const Track& track) const;
     void reclaimPlayed(Track& track);
     void empty(Track& track);
@@ -61,7 +60,7 @@ private:
     // Frames of the active queue mixed so far.
     std::size_t position() const;
 
-    enum class Device { Unopened, Open, Absent };
+    using Device = AudioOutput::Try;
 
     AudioOutput& output_;
     Device device_ = Device::Unopened;

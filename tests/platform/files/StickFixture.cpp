@@ -15,6 +15,13 @@
 
 namespace kw27::test {
 
+QStringList entriesOf(const QString& folder) {
+    QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                 QDir::NoDotAndDotDot);
+    entries.sort();
+    return entries;
+}
+
 namespace {
 
 constexpr long kFuseMagic = 0x65735546;

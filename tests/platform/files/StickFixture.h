@@ -30,6 +30,9 @@ private:
     QString reason_;
 };
 
+// Every name in folder, hidden ones too, sorted: to see that a save left no stray file.
+QStringList entriesOf(const QString& folder);
+
 // An empty FAT32 image file of about 40 MB, or the reason there is none.
 QString makeFatImage(const QString& path);
 

@@ -20,18 +20,12 @@ namespace {
 
 using kw27::FileSystemCalls;
 using kw27::WholeFileWrite;
+using kw27::test::entriesOf;
 using kw27::test::FuseMount;
 using kw27::test::kClassmate;
 using kw27::test::kPupil;
 using kw27::test::readBytes;
 using kw27::test::writeBytes;
-
-QStringList entriesOf(const QString& folder) {
-    QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                 QDir::NoDotAndDotDot);
-    entries.sort();
-    return entries;
-}
 
 // The writer's outcome as a child's exit status.
 int outcomeStatus(const WholeFileWrite& written) {

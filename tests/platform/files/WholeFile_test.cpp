@@ -1,6 +1,7 @@
 #include "WholeFile.h"
 
 #include "FileSystemCalls.h"
+#include "StickFixture.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +19,9 @@ namespace {
 
 using kw27::FileSystemCalls;
 using kw27::WholeFileWrite;
+using kw27::test::entriesOf;
 using kw27::test::readBytes;
 using kw27::test::writeBytes;
-
-QStringList entriesOf(const QString& folder) {
-    QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                 QDir::NoDotAndDotDot);
-    entries.sort();
-    return entries;
-}
 
 bool isTmpfileOpen(int flags) {
     return (flags & O_TMPFILE) == O_TMPFILE;

@@ -88,6 +88,17 @@ protected:
 
     std::vector<int> render(std::size_t frames) { return units(factory_.render(frames)); }
 
+    // Renders one mixing period: samples from frame `from` on, fading out to silence.
+    void expectFadingOut(const std::vector<std::int16_t>& samples, std::size_t from) {
+        const std::size_t fade = factory_.periodFrames();
+        const auto fading = render(fade);
+        for (std::size_t i = 0; i < fade; ++i) {
+            const double gain = 1.0 - double(i) / double(fade);
+            ASSERT_NEAR(fading[i], samples[(from + i) % samples.size()] * gain, 1.0)
+                << "frame " << i;
+        }
+    }
+
     // The level once a change of 3-D parameters has faded in.
     int settled() {
         render(4096);
@@ -318,16 +329,12 @@ TEST_F(MixingDevice, StopFadesOutKeepsThePositionAndPlayGoesOnFromIt) {
     ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     render(30);
     EXPECT_EQ(buffer->Stop(), DS_OK);
-    const std::size_t fade = factory_.periodFrames();
-    const auto fading = render(fade);
-    for (std::size_t i = 0; i < fade; ++i) {
-        const double gain = 1.0 - double(i) / double(fade);
-        ASSERT_NEAR(fading[i], samples[(30 + i) % 100] * gain, 1.0) << "frame " << i;
-    }
+    expectFadingOut(samples, 30);
     EXPECT_EQ(render(10), std::vector<int>(10, 0));
     EXPECT_EQ(buffer->Stop(), DS_OK);
     EXPECT_EQ(render(10), std::vector<int>(10, 0));
     ASSERT_EQ(buffer->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    const std::size_t fade = factory_.periodFrames();
     const auto resumed = render(fade);
     for (std::size_t i = 0; i < fade; ++i) {
         const double gain = double(i) / double(fade);
@@ -349,12 +356,7 @@ TEST_F(MixingDevice, ABufferReleasedWhileItsStopFadesFadesOut) {
         render(30);
         EXPECT_EQ(released->Stop(), DS_OK);
         EXPECT_EQ(released->Release(), 0u);
-        const std::size_t fade = factory_.periodFrames();
-        const auto fading = render(fade);
-        for (std::size_t i = 0; i < fade; ++i) {
-            const double gain = 1.0 - double(i) / double(fade);
-            ASSERT_NEAR(fading[i], samples[(30 + i) % 100] * gain, 1.0) << "frame " << i;
-        }
+        expectFadingOut(samples, 30);
         EXPECT_EQ(render(10), std::vector<int>(10, 0));
     }
     IDirectSoundBuffer* playing = makeBuffer(ramp(100));
