@@ -3,6 +3,7 @@
 #include "PipeNote.h"
 
 #include <algorithm>
+#include <array>
 
 namespace kw27::workshop {
 namespace {
@@ -45,31 +46,15 @@ Chord chordOf(const std::array<int, 3>& midi) {
 }
 
 QString chordText(const Chord& chord) {
-    QString kind;
-    switch (chord.kind) {
-    case ChordKind::Major:
-        kind = QStringLiteral("長三和音");
-        break;
-    case ChordKind::Minor:
-        kind = QStringLiteral("短三和音");
-        break;
-    case ChordKind::Diminished:
-        kind = QStringLiteral("減三和音");
-        break;
-    case ChordKind::Augmented:
-        kind = QStringLiteral("増三和音");
-        break;
-    case ChordKind::Sus2:
-        kind = QStringLiteral("sus2");
-        break;
-    case ChordKind::Sus4:
-        kind = QStringLiteral("sus4");
-        break;
-    case ChordKind::None:
+    if (chord.kind == ChordKind::None)
         return QStringLiteral("和音になっていません");
-    }
+    // In the order of ChordKind.
+    static const std::array<QString, 6> kinds = {
+        QStringLiteral("長三和音"), QStringLiteral("短三和音"), QStringLiteral("減三和音"),
+        QStringLiteral("増三和音"), QStringLiteral("sus2"),     QStringLiteral("sus4")};
     return QStringLiteral("%1(%2)の%3")
-        .arg(pitchClassName(chord.rootPitchClass), pitchClassLetter(chord.rootPitchClass), kind);
+        .arg(pitchClassName(chord.rootPitchClass), pitchClassLetter(chord.rootPitchClass),
+             kinds[std::size_t(chord.kind)]);
 }
 
 } // namespace kw27::workshop

@@ -9,17 +9,15 @@
 namespace kw27::workshop {
 namespace {
 
-constexpr double margin = 12.0;
-constexpr double titleHeight = 5.0;
-constexpr double textHeight = 3.5;
-constexpr double smallHeight = 3.0;
+// Millimetres on the page: its margin, and the heights of the title, of a line of text and of
+// a dimension's measure.
+constexpr double margin = 12.0, titleHeight = 5.0, textHeight = 3.5, smallHeight = 3.0;
 // Drawn height of a pipe: its outline shows the length, not the tube's diameter.
 constexpr double pipeHeight = 10.0;
-constexpr double firstRowTop = 28.0;
-constexpr double rowPitch = 38.0;
-constexpr double tubeTop = 152.0;
-constexpr double tubeHeight = 8.0;
-constexpr double tubeScaleWanted = 0.45;
+// The pipes' rows, then the whole tube below them, drawn at about this scale.
+constexpr double firstRowTop = 28.0, rowPitch = 38.0;
+constexpr double tubeTop = 152.0, tubeHeight = 8.0, tubeScaleWanted = 0.45;
+// Half the length of the tick across each end of a dimension.
 constexpr double tickHalf = 2.0;
 
 // A dimension: a line with a short tick across each end and its measure above the middle.

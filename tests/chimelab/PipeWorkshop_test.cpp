@@ -5,6 +5,7 @@
 #include "PrintService.h"
 #include "QStringPrinting.h"
 #include "WorkshopSound.h"
+#include "workshop/PlanSample.h"
 
 #include <gtest/gtest.h>
 
@@ -33,22 +34,11 @@ private:
     QTimer timer_;
 };
 
-kw27::workshop::PlanInput pupil() {
-    kw27::workshop::PlanInput in;
-    in.lengthsTenthsMm = {1860, 1650, 1530};
-    in.kerfTenthsMm = 20;
-    in.date = QStringLiteral("2001年 4月 9日");
-    in.school = QStringLiteral("　中学校");
-    in.className = QStringLiteral("　学年　組");
-    in.name = QStringLiteral("山田");
-    return in;
-}
-
 // A workshop whose sounds go to a loopback output the test can read.
 class Workshop : public ::testing::Test {
 protected:
     Workshop()
-        : window(pupil(), QDir::currentPath(), nullptr, [this] {
+        : window(doMiSoPlan(), QDir::currentPath(), nullptr, [this] {
               auto out = std::make_unique<kw27::LoopbackAudioOutput>(44100, 1);
               output = out.get();
               return out;

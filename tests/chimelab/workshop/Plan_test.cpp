@@ -1,6 +1,7 @@
 // The making plan's drawing in millimetres, and its PDF and raster renderings at full size.
 #include "Plan.h"
 #include "PlanPainter.h"
+#include "PlanSample.h"
 #include "QStringPrinting.h"
 
 #include <gtest/gtest.h>
@@ -12,17 +13,6 @@
 using namespace kw27::workshop;
 
 namespace {
-
-PlanInput doMiSo() {
-    PlanInput in;
-    in.lengthsTenthsMm = {1860, 1650, 1530};
-    in.kerfTenthsMm = 20;
-    in.date = QStringLiteral("2024年 4月 9日");
-    in.school = QStringLiteral("　みどり中学校");
-    in.className = QStringLiteral("　1学年　2組");
-    in.name = QStringLiteral("山田花子");
-    return in;
-}
 
 QString allText(const Plan& plan) {
     QStringList texts;
@@ -47,7 +37,7 @@ QRectF bounds(const Plan& plan) {
 TEST(Plan, PipesAtFullSizeWithHoleAndStrikeMarks) {
     const std::array<int, 3> lengthSets[] = {{1860, 1650, 1530}, {2700, 1000, 2350}};
     for (const auto& lengths : lengthSets) {
-        PlanInput in = doMiSo();
+        PlanInput in = doMiSoPlan();
         in.lengthsTenthsMm = lengths;
         const Plan plan = makePlan(in);
         for (std::size_t i = 0; i < 3; ++i) {
@@ -70,7 +60,7 @@ TEST(Plan, EverythingOnTheLandscapeSheetInsideThePrintersMargins) {
     const std::array<int, 3> lengthSets[] = {
         {1860, 1650, 1530}, {2700, 2700, 2700}, {1000, 1000, 1000}};
     for (const auto& lengths : lengthSets) {
-        PlanInput in = doMiSo();
+        PlanInput in = doMiSoPlan();
         in.lengthsTenthsMm = lengths;
         in.kerfTenthsMm = 50;
         const Plan plan = makePlan(in);
@@ -82,7 +72,7 @@ TEST(Plan, EverythingOnTheLandscapeSheetInsideThePrintersMargins) {
 }
 
 TEST(Plan, ThinLinesAndAHundredMillimetreScaleBar) {
-    const Plan plan = makePlan(doMiSo());
+    const Plan plan = makePlan(doMiSoPlan());
     EXPECT_GT(plan.lineMm, 0.0);
     EXPECT_LE(plan.lineMm, 0.3);
     EXPECT_DOUBLE_EQ(plan.scaleBar.width(), 100.0);
@@ -101,7 +91,7 @@ TEST(Plan, TheTubeIsCutInOrderWithEachCutAndTheRestScaledAlike) {
                         {{2700, 2700, 2700}, 50, false}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.lengths[0]);
-        PlanInput in = doMiSo();
+        PlanInput in = doMiSoPlan();
         in.lengthsTenthsMm = row.lengths;
         in.kerfTenthsMm = row.kerf;
         const Plan plan = makePlan(in);
@@ -126,7 +116,7 @@ TEST(Plan, TheTubeIsCutInOrderWithEachCutAndTheRestScaledAlike) {
 }
 
 TEST(Plan, TextsGiveTheMeasuresNotesChordMaterialAndThePupil) {
-    const QString text = allText(makePlan(doMiSo()));
+    const QString text = allText(makePlan(doMiSoPlan()));
     for (const char* expected :
          {"186.0", "165.0", "153.0", "41.7", "ド (C7)", "ミ (E7)", "+15", "ソ (G7)", "−24",
           "ド(C)の長三和音", "残り 80.0 mm", "2024年 4月 9日", "みどり中学校", "1学年　2組",
@@ -136,7 +126,7 @@ TEST(Plan, TextsGiveTheMeasuresNotesChordMaterialAndThePupil) {
 }
 
 TEST(Plan, ATubeTooShortForTheCutsIsSaidSo) {
-    PlanInput in = doMiSo();
+    PlanInput in = doMiSoPlan();
     in.lengthsTenthsMm = {2000, 2000, 1900};
     in.kerfTenthsMm = 1;
     const QString text = allText(makePlan(in));
@@ -157,7 +147,7 @@ std::pair<int, int> darkRun(const QImage& image, int y) {
 }
 
 TEST(PlanPainter, DrawsTheScaleBarAndThePipesAtFullSize) {
-    const Plan plan = makePlan(doMiSo());
+    const Plan plan = makePlan(doMiSoPlan());
     // 10 dots in a millimetre: 254 dpi, as a teacher's check would scan it.
     constexpr double dpm = 10.0;
     QImage image(int(297 * dpm), int(210 * dpm), QImage::Format_RGB32);
@@ -177,7 +167,7 @@ TEST(PlanPainter, DrawsTheScaleBarAndThePipesAtFullSize) {
 }
 
 TEST(PlanPainter, PdfIsOneLandscapeA4Page) {
-    const QByteArray pdf = planPdf(makePlan(doMiSo()), QStringLiteral("工作図"));
+    const QByteArray pdf = planPdf(makePlan(doMiSoPlan()), QStringLiteral("工作図"));
     ASSERT_TRUE(pdf.startsWith("%PDF-"));
     const QRegularExpression mediaBox(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"));
     const QRegularExpressionMatch m = mediaBox.match(QString::fromLatin1(pdf));

@@ -18,14 +18,9 @@
 
 namespace {
 
+using namespace kw27::test;
 using kw27::FileSystemCalls;
 using kw27::WholeFileWrite;
-using kw27::test::entriesOf;
-using kw27::test::FuseMount;
-using kw27::test::kClassmate;
-using kw27::test::kPupil;
-using kw27::test::readBytes;
-using kw27::test::writeBytes;
 
 // The writer's outcome as a child's exit status.
 int outcomeStatus(const WholeFileWrite& written) {
