@@ -107,18 +107,19 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "education")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 # Libraries come from dpkg-shlibdeps where it is installed (dpkg-dev). Named here: what the
-# programs load at run time without linking it: Qt's display plugins, the sound backends of
-# OpenAL Soft (silence without them), the Japanese dialog texts, the fonts that stand in for
-# the Windows fonts, and xdg-open for the manual.
+# programs load at run time without linking it: Qt's display plugins, OpenAL Soft itself (loaded
+# on first use, so dpkg-shlibdeps cannot see it) and its sound backends (silence without them),
+# the Japanese dialog texts, the fonts that stand in for the Windows fonts, and xdg-open for the
+# manual.
 find_program(KW27_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(KW27_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   message(STATUS "dpkg-shlibdeps not found: the package names its libraries by hand")
-  set(_libs "libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libopenal1, libsamplerate0, libxcb1, ")
+  set(_libs "libqt6widgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libsamplerate0, libxcb1, ")
 endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "${_libs}qt6-qpa-plugins, libpulse0 | libasound2, qt6-translations-l10n, fonts-ipafont-gothic, xdg-utils")
+    "${_libs}qt6-qpa-plugins, libopenal1, libpulse0 | libasound2, qt6-translations-l10n, fonts-ipafont-gothic, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "www-browser")
 # Menu and icon caches are refreshed by the triggers of desktop-file-utils and
 # hicolor-icon-theme, so the package needs no maintainer scripts.
